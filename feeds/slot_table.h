@@ -1,0 +1,13 @@
+// The process's slot table, shared by the main window, the workers, the watcher and the panel
+// library's handlers. The pointer is published by the main thread at start-up, before any other
+// thread of ours exists, and withdrawn only after every such thread has ended.
+#pragma once
+
+#include "feeds/device_slot.h"
+
+namespace panelcast {
+
+SlotTable* Slots();                    // null before start-up and after exit
+void PublishSlots(SlotTable* table);   // main thread
+
+}  // namespace panelcast
