@@ -1,0 +1,99 @@
+#include "app/startup.h"
+
+#include "app/control_states.h"
+#include "app/messages.h"
+#include "app/shell_state.h"
+#include "devices/device_change.h"
+#include "devices/device_list.h"
+#include "devices/direct_output_binding.h"
+#include "devices/identification.h"
+#include "devices/library_session.h"
+#include "feeds/worker_supervision.h"
+#include "resources/resource_ids.h"
+
+namespace panelcast {
+namespace {
+
+// Context given with the device-change and enumerate callbacks (8-bit text; nothing reads it).
+char g_libraryContext[] = "Panelcast";
+
+INT_PTR Fail(HWND window, WPARAM wParam, const Message& message, bool deinitialize) {
+  ShowMessage(window, message);
+  if (deinitialize) DeinitializeLibraryOnce();
+  EndMainWindow(window, wParam);
+  return TRUE;
+}
+
+bool BindLibrary(HWND window, WPARAM wParam) {
+  static wchar_t path[kLibraryPathChars];
+  if (!ReadLibraryPath(path)) {
+    Fail(window, wParam, msg::kLibraryNameFailed, false);
+    return false;
+  }
+  Library().module = LoadLibraryW(path);
+  if (!Library().module || !ResolveDirectOutput(Library().module)) {
+    Fail(window, wParam, msg::kLibraryLoadFailed, false);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+void EndMainWindow(HWND window, WPARAM result) {
+  EndDialog(window, static_cast<INT_PTR>(result));
+  PostQuitMessage(0);
+}
+
+INT_PTR RunStartup(HWND window, WPARAM wParam) {
+  ShellState& shell = Shell();
+  shell.mainWindow = window;
+  ShowWindow(window, SW_SHOW);
+  if (!BindLibrary(window, wParam)) return TRUE;
+  SetWindowTextW(window, kMainWindowTitle);
+
+  const DirectOutputApi& api = DirectOutput();
+  if (api.Initialize(L"Panelcast") < 0) {
+    return Fail(window, wParam, msg::kInitializeFailed, false);
+  }
+  Library().initialized = true;
+
+  SetDeviceChangeTarget(window);
+  if (api.RegisterDeviceCallback(OnDeviceChange, g_libraryContext) < 0) {
+    return Fail(window, wParam, msg::kRegisterCallbackFailed, true);
+  }
+  if (!AllocateDeviceTables()) return Fail(window, wParam, msg::kMemoryFailed, true);
+  ClearUsbServiceName();
+
+  if (api.Enumerate(OnEnumerateDevice, g_libraryContext) < 0) {
+    return Fail(window, wParam, msg::kEnumerateFailed, true);
+  }
+  if (Devices().count != 0 && !IdentifyDevices(Devices())) {
+    ShowMessage(window, msg::kHardwareInfoFailed);
+  }
+
+  shell.startupComplete = 1;
+  ApplyInitialControlState(window);
+  RebuildDeviceList();
+  RefreshControls(window);
+
+  shell.perfWarningShown = 0;
+  shell.pickerHintShown = 0;
+  if (!StartDeadThreadWatcher(window)) {
+    return Fail(window, wParam, msg::kWatcherStartFailed, true);
+  }
+
+  if (Devices().count != 0) {
+    PostMessageW(GetDlgItem(window, IDC_DEVICE_LIST), LB_SETCURSEL, 0, 0);
+  }
+  PostMessageW(GetDlgItem(window, IDC_MODE_CUSTOMIZE), BM_SETCHECK, BST_CHECKED, 0);
+  return TRUE;
+}
+
+void RunShutdown(HWND window, WPARAM result) {
+  if (Devices().slots) StopAllWorkers(window);
+  DeinitializeLibraryOnce();
+  EndMainWindow(window, result);
+}
+
+}  // namespace panelcast
