@@ -1,0 +1,216 @@
+#include "feeds/worker_supervision.h"
+
+#include <atomic>
+
+#include "app/messages.h"
+#include "feeds/slot_table.h"
+
+namespace panelcast {
+namespace {
+
+std::atomic<int32_t> g_watcherRunFlag{0};   // main thread writes; watcher reads
+std::atomic<HANDLE> g_watcherStop{nullptr};  // main thread creates it before the watcher starts
+                                             // and closes it after the watcher has ended
+HANDLE g_watcherThread = nullptr;            // main thread only
+// A scan and a WatcherHold exclude each other: the watcher only tries to take it, so a hold
+// makes it skip its scan instead of waiting.
+SRWLOCK g_scanLock = SRWLOCK_INIT;
+
+DeviceSlot* SlotAt(int slotIndex) {
+  SlotTable* table = Slots();
+  if (!table || slotIndex < 0 || slotIndex >= kMaxDevices) return nullptr;
+  return &table->slots[slotIndex];
+}
+
+// The handle the main thread waits on and closes: ownedThread, adopting workerThread when a slot
+// got its handle some other way.
+HANDLE OwnedHandle(DeviceSlot& slot) {
+  if (!slot.ownedThread) slot.ownedThread = slot.workerThread.load();
+  return slot.ownedThread;
+}
+
+void CloseOwnedHandle(DeviceSlot& slot) {
+  if (slot.ownedThread) CloseHandle(slot.ownedThread);
+  slot.ownedThread = nullptr;
+}
+
+void RequestStop(DeviceSlot& slot) {
+  slot.runFlag = 0;
+  slot.runningMode = kModeIdle;
+}
+
+void ScanForEndedWorkers(HWND mainWindow) {
+  SlotTable* table = Slots();
+  if (!table) return;
+  for (int i = 0; i < kMaxDevices; ++i) {
+    DeviceSlot& slot = table->slots[i];
+    // runningMode first: START stores workerThread before runningMode, so a mode seen here comes
+    // with its thread handle, and a slot being started is never taken for an ended one.
+    if (slot.runningMode.load() == kModeIdle) continue;
+    if (slot.workerThread.load() != nullptr) continue;
+    RequestStop(slot);
+    PostMessageW(mainWindow, WorkerEndedMessage(), static_cast<WPARAM>(i), 0);
+  }
+}
+
+DWORD WINAPI DeadThreadWatcher(void* mainWindowAsPointer) {
+  HWND mainWindow = static_cast<HWND>(mainWindowAsPointer);
+  HANDLE stop = g_watcherStop.load();
+  while (g_watcherRunFlag.load() == 1) {
+    if (TryAcquireSRWLockExclusive(&g_scanLock)) {
+      ScanForEndedWorkers(mainWindow);
+      ReleaseSRWLockExclusive(&g_scanLock);
+    }
+    if (WaitForSingleObject(stop, 1000) != WAIT_TIMEOUT) break;
+  }
+  return 0;
+}
+
+}  // namespace
+
+bool StartWorker(int slotIndex, FeedMode mode, WorkerRoutine routine) {
+  DeviceSlot* slot = SlotAt(slotIndex);
+  if (!slot || slot->workerThread.load() || slot->runningMode.load() != kModeIdle) return false;
+  // A previous worker that ended has cleared workerThread; its handle is no longer needed.
+  CloseOwnedHandle(*slot);
+  HANDLE thread = CreateThread(nullptr, 0, routine, reinterpret_cast<void*>(intptr_t{slotIndex}),
+                               CREATE_SUSPENDED, nullptr);
+  if (!thread) return false;
+  slot->ownedThread = thread;
+  slot->workerThread = thread;
+  slot->runFlag = 1;
+  slot->runningMode = mode;
+  if (ResumeThread(thread) == static_cast<DWORD>(-1)) {
+    // Never ran, so it read nothing: undo the start.
+    TerminateThread(thread, kWorkerGaveUp);
+    slot->workerThread = nullptr;
+    RequestStop(*slot);
+    CloseOwnedHandle(*slot);
+    return false;
+  }
+  return true;
+}
+
+StopResult StopWorker(int slotIndex) {
+  DeviceSlot* slot = SlotAt(slotIndex);
+  if (!slot || !slot->workerThread.load()) return StopResult::kNoWorker;
+  RequestStop(*slot);
+  if (!WaitServingSentMessages(OwnedHandle(*slot), kStopTimeoutMs)) return StopResult::kTimedOut;
+  slot->workerThread = nullptr;
+  CloseOwnedHandle(*slot);
+  return StopResult::kStopped;
+}
+
+void StopAllWorkers(HWND mainWindow) {
+  SlotTable* table = Slots();
+  bool anyStalled = false;
+  if (table) {
+    for (DeviceSlot& slot : table->slots) {
+      if (!slot.workerThread.load()) continue;
+      RequestStop(slot);
+      if (WaitServingSentMessages(OwnedHandle(slot), kStopTimeoutMs)) {
+        slot.workerThread = nullptr;
+        CloseOwnedHandle(slot);
+      } else {
+        anyStalled = true;
+      }
+    }
+    if (anyStalled) {
+      ShowMessage(mainWindow, msg::kStopAllFailed);
+      for (DeviceSlot& slot : table->slots) {
+        // A stalled worker that ended while the message was open has cleared its handle.
+        if (slot.workerThread.load()) {
+          TerminateThread(OwnedHandle(slot), kWorkerGaveUp);
+          WaitForSingleObject(slot.ownedThread, kStopTimeoutMs);
+          slot.workerThread = nullptr;
+        }
+      }
+    }
+    ReleaseEndedWorkers();
+  }
+
+  if (g_watcherThread) {
+    g_watcherRunFlag = 0;
+    SetEvent(g_watcherStop.load());
+    if (!WaitServingSentMessages(g_watcherThread, kStopTimeoutMs)) {
+      ShowMessage(mainWindow, msg::kWatcherStopFailed);
+      TerminateThread(g_watcherThread, 1);
+      WaitForSingleObject(g_watcherThread, kStopTimeoutMs);
+    }
+    CloseHandle(g_watcherThread);
+    g_watcherThread = nullptr;
+    CloseHandle(g_watcherStop.exchange(nullptr));
+  }
+}
+
+void StopWorkersForRemoval() {
+  SlotTable* table = Slots();
+  if (!table) return;
+  for (DeviceSlot& slot : table->slots) {
+    if (!slot.workerThread.load()) continue;
+    RequestStop(slot);
+    HANDLE thread = OwnedHandle(slot);
+    if (!WaitServingSentMessages(thread, kStopTimeoutMs)) {
+      TerminateThread(thread, kWorkerGaveUp);
+      WaitForSingleObject(thread, kStopTimeoutMs);
+    }
+    slot.workerThread = nullptr;
+    CloseOwnedHandle(slot);
+  }
+}
+
+bool StartDeadThreadWatcher(HWND mainWindow) {
+  if (g_watcherThread) return false;
+  HANDLE stop = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  if (!stop) return false;
+  g_watcherStop = stop;
+  g_watcherRunFlag = 1;
+  g_watcherThread = CreateThread(nullptr, 0, DeadThreadWatcher, mainWindow, 0, nullptr);
+  if (!g_watcherThread) {
+    g_watcherRunFlag = 0;
+    CloseHandle(g_watcherStop.exchange(nullptr));
+    return false;
+  }
+  return true;
+}
+
+WatcherHold::WatcherHold() { AcquireSRWLockExclusive(&g_scanLock); }
+
+WatcherHold::~WatcherHold() { ReleaseSRWLockExclusive(&g_scanLock); }
+
+void ReleaseEndedWorkers() {
+  SlotTable* table = Slots();
+  if (!table) return;
+  for (DeviceSlot& slot : table->slots) {
+    if (slot.ownedThread && !slot.workerThread.load() &&
+        WaitForSingleObject(slot.ownedThread, 0) == WAIT_OBJECT_0) {
+      CloseOwnedHandle(slot);
+    }
+  }
+}
+
+UINT WorkerEndedMessage() {
+  static const UINT message = RegisterWindowMessageW(L"Panelcast.WorkerEnded");
+  return message;
+}
+
+DWORD EndWorker(DeviceSlot& slot, DWORD exitCode) {
+  slot.workerThread = nullptr;
+  return exitCode;
+}
+
+bool WaitServingSentMessages(HANDLE handle, DWORD timeoutMs) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    const DWORD elapsed = GetTickCount() - start;
+    const DWORD remaining = elapsed >= timeoutMs ? 0 : timeoutMs - elapsed;
+    const DWORD result = MsgWaitForMultipleObjectsEx(1, &handle, remaining, QS_SENDMESSAGE, 0);
+    if (result == WAIT_OBJECT_0) return true;
+    if (result != WAIT_OBJECT_0 + 1) return false;
+    // Dispatches the messages other threads sent to this one's windows; posted ones stay queued.
+    MSG message;
+    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+  }
+}
+
+}  // namespace panelcast
