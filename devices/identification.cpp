@@ -128,7 +128,9 @@ void OrderEntriesByRegistry(DeviceTables& tables) {
         ERROR_SUCCESS) {
       continue;
     }
-    position = PlaceEntryForText(tables.list->entries, kMaxDevices, position, text);
+    // Only the connected panels' entries take part: an unused entry has an empty serial number,
+    // which every text would match, and would push a connected panel's line out of the list.
+    position = PlaceEntryForText(tables.list->entries, tables.count, position, text);
   }
   RegCloseKey(key);
 }
