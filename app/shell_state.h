@@ -9,16 +9,10 @@
 #include <atomic>
 #include <cstdint>
 
+#include "app/region_rules.h"
 #include "feeds/device_slot.h"
 
 namespace panelcast {
-
-struct Region {
-  int32_t left = 0;
-  int32_t top = 0;
-  int32_t right = 0;
-  int32_t bottom = 0;
-};
 
 struct ShellState {
   uint16_t currentMode = kModeCustomize;  // the tool chosen with the mode radio buttons
@@ -28,7 +22,7 @@ struct ShellState {
   uint32_t perfWarningShown = 0;
   uint32_t pickerHintShown = 0;
   uint32_t hardwareDetails = 0;            // lines show serial numbers; double-click reports
-  Region region;                           // last rectangle from the picker or the edits
+  RegionValues region;                     // last rectangle from the picker or the edits
   wchar_t toolFolder[kPathCapacity] = {};
   wchar_t pathBuffer[kPathCapacity] = {};
   wchar_t probeNameA[30] = {};
