@@ -20,7 +20,7 @@ void CompactPixels32To24(const uint8_t* pixels, uint8_t* frame, std::size_t pixe
   }
 }
 
-const uint8_t* FrameFromCapture(int bytesPerPixel, const uint8_t* pixels, uint8_t* frameBuffer) {
+uint8_t* FrameFromCapture(int bytesPerPixel, uint8_t* pixels, uint8_t* frameBuffer) {
   switch (bytesPerPixel) {
     case 4:
       CompactPixels32To24(pixels, frameBuffer, kFramePixels);

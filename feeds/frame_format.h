@@ -24,6 +24,6 @@ void CompactPixels32To24(const uint8_t* pixels, uint8_t* frame, std::size_t pixe
 
 // The frame a capture of `bytesPerPixel` gives: 3 bytes a pixel are a frame as they are, 4 are
 // compacted into `frameBuffer`; any other depth gives none (null).
-const uint8_t* FrameFromCapture(int bytesPerPixel, const uint8_t* pixels, uint8_t* frameBuffer);
+uint8_t* FrameFromCapture(int bytesPerPixel, uint8_t* pixels, uint8_t* frameBuffer);
 
 }  // namespace panelcast

@@ -1,0 +1,58 @@
+#include "feeds/capture_surface.h"
+
+#include "feeds/frame_format.h"
+
+namespace panelcast {
+
+CaptureSurface::~CaptureSurface() {
+  if (memory_ && previousBitmap_) SelectObject(memory_, previousBitmap_);
+  if (bitmap_) DeleteObject(bitmap_);
+  if (memory_) DeleteDC(memory_);
+  if (screen_) DeleteDC(screen_);
+}
+
+bool CaptureSurface::Open() {
+  screen_ = CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr);
+  if (!screen_) return false;
+  memory_ = CreateCompatibleDC(screen_);
+  if (!memory_) return false;
+  bitmap_ = CreateCompatibleBitmap(screen_, kFrameWidth, kFrameHeight);
+  if (!bitmap_) return false;
+  previousBitmap_ = SelectObject(memory_, bitmap_);
+  SetStretchBltMode(memory_, HALFTONE);
+  // HALFTONE needs the brush origin set again after the mode changes.
+  SetBrushOrgEx(memory_, 0, 0, nullptr);
+  if (GetObjectW(bitmap_, sizeof(description_), &description_) == 0) return false;
+
+  BITMAPINFOHEADER& header = pixelInfo_.header;
+  header.biSize = sizeof(BITMAPINFOHEADER);
+  header.biWidth = description_.bmWidth;
+  header.biHeight = description_.bmHeight;  // positive: rows bottom-up, as a FipFrame has them
+  header.biPlanes = description_.bmPlanes;
+  header.biBitCount = description_.bmBitsPixel;
+  header.biCompression = BI_RGB;
+  header.biSizeImage = static_cast<DWORD>(BytesPerPixel()) * description_.bmWidth *
+                       description_.bmHeight;
+  // Only depths a frame can come from are read; others need no pixel buffer at all.
+  if (BytesPerPixel() == 3 || BytesPerPixel() == 4) {
+    if (!pixels_.Allocate(header.biSizeImage)) return false;
+  }
+  return frame_.Allocate(kFrameBytes);
+}
+
+CaptureSurface::Capture CaptureSurface::CaptureFrame(const SourceRect& source, uint8_t*& frame) {
+  frame = nullptr;
+  if (BytesPerPixel() != 3 && BytesPerPixel() != 4) return Capture::kOtherDepth;
+  if (!StretchBlt(memory_, 0, 0, kFrameWidth, kFrameHeight, screen_, source.x, source.y,
+                  source.width, source.height, SRCCOPY)) {
+    return Capture::kFailed;
+  }
+  if (GetDIBits(memory_, bitmap_, 0, description_.bmHeight, pixels_.data(),
+                reinterpret_cast<BITMAPINFO*>(&pixelInfo_), DIB_RGB_COLORS) == 0) {
+    return Capture::kFailed;
+  }
+  frame = FrameFromCapture(BytesPerPixel(), pixels_.data(), frame_.data());
+  return frame ? Capture::kFrame : Capture::kOtherDepth;
+}
+
+}  // namespace panelcast

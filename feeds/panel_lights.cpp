@@ -1,0 +1,45 @@
+#include "feeds/panel_lights.h"
+
+#include "devices/direct_output_api.h"
+
+namespace panelcast {
+namespace {
+
+constexpr DWORD kSweepStepMs = 300;
+constexpr DWORD kBlinkHalfMs = 50;
+constexpr int kBlinks = 3;
+
+void SetLightOnPages(directoutput::DeviceHandle device, const PanelPages& pages, DWORD light,
+                     DWORD value) {
+  for (int p = 0; p < pages.count; ++p) {
+    (void)DirectOutput().SetLed(device, pages.numbers[p], light, value);
+  }
+}
+
+}  // namespace
+
+void SetAllLights(directoutput::DeviceHandle device, const PanelPages& pages, DWORD value) {
+  for (DWORD light = 1; light <= kLightCount; ++light) SetLightOnPages(device, pages, light, value);
+}
+
+void SweepLights(directoutput::DeviceHandle device, const PanelPages& pages,
+                 const std::atomic<int32_t>& buttonLights) {
+  for (DWORD light = 1; light <= kLightCount; ++light) {
+    SetLightOnPages(device, pages, light, kLightLit);
+    Sleep(kSweepStepMs);
+  }
+  if (buttonLights.load() == 0) SetAllLights(device, pages, kLightDark);
+}
+
+void BlinkLight(directoutput::DeviceHandle device, DWORD page, DWORD light,
+                const std::atomic<int32_t>& buttonLights) {
+  for (int i = 0; i < kBlinks; ++i) {
+    (void)DirectOutput().SetLed(device, page, light, kLightDark);
+    Sleep(kBlinkHalfMs);
+    (void)DirectOutput().SetLed(device, page, light, kLightLit);
+    Sleep(kBlinkHalfMs);
+  }
+  if (buttonLights.load() == 0) (void)DirectOutput().SetLed(device, page, light, kLightDark);
+}
+
+}  // namespace panelcast

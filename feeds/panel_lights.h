@@ -1,0 +1,37 @@
+// The six soft-button lights beside a panel's screen, as every tool works them: the sweep at a
+// worker's start, the blink of a pressed button, and all six set at once.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdint>
+
+#include "devices/direct_output_abi.h"
+
+namespace panelcast {
+
+inline constexpr DWORD kLightCount = 6;
+inline constexpr DWORD kLightLit = 1;
+inline constexpr DWORD kLightDark = 0;
+
+// The pages a worker added, page 1 first. Lights are set on each in this order.
+struct PanelPages {
+  DWORD numbers[2] = {1, 0};
+  int count = 1;
+};
+
+// Lights 1 to 6, one after another, each on every page. The library's answers are not read: a
+// light is only a hint to the user.
+void SetAllLights(directoutput::DeviceHandle device, const PanelPages& pages, DWORD value);
+
+// A worker's start: lights 1 to 6 lit, 300 ms apart; then all dark again when `buttonLights` is 0.
+void SweepLights(directoutput::DeviceHandle device, const PanelPages& pages,
+                 const std::atomic<int32_t>& buttonLights);
+
+// A pressed button: its light goes dark and lit three times, 50 ms each, and ends dark when
+// `buttonLights` is then 0.
+void BlinkLight(directoutput::DeviceHandle device, DWORD page, DWORD light,
+                const std::atomic<int32_t>& buttonLights);
+
+}  // namespace panelcast
