@@ -1,0 +1,212 @@
+#include "emulator/directoutput/control_server.h"
+
+#include <windows.h>
+
+#include <thread>
+
+#include "emulator/control/panel_control.h"
+#include "emulator/control/panel_listing.h"
+#include "emulator/control/pipe_io.h"
+#include "emulator/directoutput/emulator_config.h"
+#include "emulator/directoutput/library.h"
+
+namespace emu {
+
+namespace {
+
+constexpr DWORD kPipeBufferBytes = 64 * 1024;
+
+std::vector<PanelInfo> Snapshot(Library& library) {
+  std::lock_guard<std::mutex> lock(library.mutex);
+  std::vector<PanelInfo> panels;
+  for (const BoardPanel& panel : library.board.Panels()) {
+    PanelInfo info;
+    info.handle = panel.handle;
+    info.serial = panel.serial;
+    info.type = panel.type;
+    info.activePage = panel.activePage;
+    for (const BoardPage& page : panel.pages) {
+      PageInfo pageInfo;
+      pageInfo.number = page.number;
+      pageInfo.flags = page.flags;
+      pageInfo.active = panel.activePage == static_cast<int>(page.number);
+      std::copy(std::begin(page.leds), std::end(page.leds), pageInfo.leds);
+      pageInfo.imageCount = page.imageCount;
+      pageInfo.lastImageTick = page.lastImageTick;
+      pageInfo.blank = page.image.empty();
+      info.pages.push_back(pageInfo);
+    }
+    panels.push_back(info);
+  }
+  return panels;
+}
+
+uint32_t Status(bool ok) { return ok ? kReplyOk : kReplyRefused; }
+
+// Commands that change the board and tell the program: they answer once its callbacks returned.
+using Change = bool (PanelBoard::*)(const std::string&, uint32_t, std::vector<Notice>&);
+
+uint32_t RunInput(Library& library, const std::string& serial, const std::string& value,
+                  Change change) {
+  std::optional<uint32_t> number = ParseUnsigned(value);
+  if (!number) return kReplyBadRequest;
+  return Status(library.ChangeAndWait([&](PanelBoard& board, std::vector<Notice>& notices) {
+    return (board.*change)(serial, *number, notices);
+  }));
+}
+
+void ServeClient(HANDLE pipe) {
+  std::string command;
+  while (ReadRequest(pipe, command)) {
+    std::string payload;
+    uint32_t status = RunControlCommand(command, payload);
+    if (!WriteReply(pipe, status, payload)) break;
+  }
+  DisconnectNamedPipe(pipe);
+  CloseHandle(pipe);
+}
+
+void Listen(std::wstring pipeName) {
+  for (;;) {
+    HANDLE pipe = CreateNamedPipeW(pipeName.c_str(), PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED,
+                                   PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT,
+                                   PIPE_UNLIMITED_INSTANCES, kPipeBufferBytes, kPipeBufferBytes,
+                                   0, nullptr);
+    if (pipe == INVALID_HANDLE_VALUE) {
+      Sleep(200);  // out of instances or resources: try again rather than lose the channel
+      continue;
+    }
+    OVERLAPPED overlapped = {};
+    overlapped.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    BOOL connected = ConnectNamedPipe(pipe, &overlapped);
+    DWORD error = connected ? ERROR_SUCCESS : GetLastError();
+    if (error == ERROR_IO_PENDING) {
+      DWORD ignored = 0;
+      connected = GetOverlappedResult(pipe, &overlapped, &ignored, TRUE);
+    } else {
+      connected = connected || error == ERROR_PIPE_CONNECTED;
+    }
+    CloseHandle(overlapped.hEvent);
+    if (!connected) {
+      CloseHandle(pipe);
+      continue;
+    }
+    std::thread(ServeClient, pipe).detach();
+  }
+}
+
+DWORD WINAPI ListenThread(void* parameter) {
+  std::wstring name = *static_cast<std::wstring*>(parameter);
+  delete static_cast<std::wstring*>(parameter);
+  Listen(name);
+  return 0;
+}
+
+}  // namespace
+
+uint32_t RunControlCommand(const std::string& command, std::string& payload) {
+  Library& library = Library::Get();
+  std::vector<std::string> w = SplitWords(command);
+  if (w.empty()) return kReplyBadRequest;
+  const std::string& verb = w[0];
+  std::size_t n = w.size();
+  if (verb == "PING" && n == 1) return kReplyOk;
+  if (verb == "PANELS" && n == 1) {
+    payload = FormatPanels(Snapshot(library));
+    return kReplyOk;
+  }
+  if (verb == "ADD" && (n == 2 || n == 3)) {
+    std::string type = n == 3 ? w[2] : "fip";
+    if (!IsPanelType(type)) return kReplyBadRequest;
+    return Status(library.ChangeAndWait([&](PanelBoard& board, std::vector<Notice>& notices) {
+      return board.AddPanel(w[1], type, notices).has_value();
+    }));
+  }
+  if (verb == "REMOVE" && n == 2) {
+    return Status(library.ChangeAndWait([&](PanelBoard& board, std::vector<Notice>& notices) {
+      return board.RemovePanel(w[1], notices);
+    }));
+  }
+  if (verb == "PRESS" && n == 3) return RunInput(library, w[1], w[2], &PanelBoard::Press);
+  if (verb == "RELEASE" && n == 3) return RunInput(library, w[1], w[2], &PanelBoard::Release);
+  if (verb == "STEP" && n == 3) return RunInput(library, w[1], w[2], &PanelBoard::Step);
+  if (verb == "BUTTONS" && n == 3) return RunInput(library, w[1], w[2], &PanelBoard::SendButtons);
+  if (verb == "PAGE" && n == 3) {
+    std::optional<uint32_t> page = ParseUnsigned(w[2]);
+    if (!page || *page > 0x7FFFFFFF) return kReplyBadRequest;
+    return Status(library.ChangeAndWait([&](PanelBoard& board, std::vector<Notice>& notices) {
+      return board.SwitchPage(w[1], static_cast<int>(*page), notices);
+    }));
+  }
+  if (verb == "IMAGE" && n == 3) {
+    std::optional<uint32_t> number = ParseUnsigned(w[2]);
+    if (!number) return kReplyBadRequest;
+    std::lock_guard<std::mutex> lock(library.mutex);
+    BoardPanel* panel = library.board.FindSerial(w[1]);
+    if (panel == nullptr) return kReplyRefused;
+    for (const BoardPage& page : panel->pages) {
+      if (page.number == *number) {
+        payload.assign(page.image.begin(), page.image.end());
+        return kReplyOk;
+      }
+    }
+    return kReplyRefused;
+  }
+  if (verb == "LOG" && (n == 1 || n == 2)) {
+    payload = library.LogText(n == 2 ? w[1] : std::string());
+    return kReplyOk;
+  }
+  if (verb == "CLEARLOG" && n == 1) {
+    library.ClearLog();
+    return kReplyOk;
+  }
+  if (verb == "FAULT" && n == 4) {
+    std::optional<int32_t> result = ParseResultCode(w[2]);
+    if (!IsEntryPointName(w[1]) || !result || (w[3] != "once" && w[3] != "always")) {
+      return kReplyBadRequest;
+    }
+    std::lock_guard<std::mutex> lock(library.mutex);
+    library.faults.Set(w[1], *result, w[3] == "always");
+    return kReplyOk;
+  }
+  if (verb == "CLEARFAULTS" && n == 1) {
+    std::lock_guard<std::mutex> lock(library.mutex);
+    library.faults.Clear();
+    return kReplyOk;
+  }
+  if (verb == "TYPEFAIL" && n == 3 && (w[2] == "0" || w[2] == "1")) {
+    std::lock_guard<std::mutex> lock(library.mutex);
+    if (w[2] == "1") {
+      library.typeFails.insert(w[1]);
+    } else {
+      library.typeFails.erase(w[1]);
+    }
+    return kReplyOk;
+  }
+  if (verb == "DELAY" && n == 2) {
+    std::optional<uint32_t> delay = ParseUnsigned(w[1]);
+    if (!delay) return kReplyBadRequest;
+    library.setImageDelayMs = *delay;
+    return kReplyOk;
+  }
+  if (verb == "REFUSE" && n == 2 && (w[1] == "0" || w[1] == "1")) {
+    std::lock_guard<std::mutex> lock(library.mutex);
+    library.board.refuseInactive = w[1] == "1";
+    return kReplyOk;
+  }
+  return kReplyBadRequest;
+}
+
+bool StartControlServer(const std::wstring& pipeName) {
+  // A plain thread: this runs inside DllMain, where the C runtime's thread start is best avoided.
+  auto* name = new std::wstring(pipeName);
+  HANDLE thread = CreateThread(nullptr, 0, &ListenThread, name, 0, nullptr);
+  if (thread == nullptr) {
+    delete name;
+    return false;
+  }
+  CloseHandle(thread);
+  return true;
+}
+
+}  // namespace emu
