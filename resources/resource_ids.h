@@ -23,6 +23,9 @@
 #define IDB_HINTS_JPG 240
 #define IDB_HINTS_BMP 241
 
+// Controls that the code never addresses (labels, group boxes, the banner).
+#define IDC_STATIC -1
+
 // Main window (template 129).
 #define IDC_DEVICE_LIST 1000
 #define IDC_REFRESH 1009
@@ -45,7 +48,6 @@
 #define IDC_DELAY_TEXT 1026
 #define IDC_STOP 1027
 #define IDC_SHOW_HINTS 1036
-#define IDC_BANNER 1037
 
 // About box (template 100) and device information (template 225).
 #define IDC_OK 1031
