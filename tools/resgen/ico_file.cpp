@@ -6,7 +6,8 @@ namespace resgen {
 namespace {
 
 // The icon's picture as stored in the file: a BITMAPINFOHEADER with twice the height (colour
-// rows, then mask rows), BGRA rows bottom-up, then the AND mask (1 where fully transparent).
+// rows, then mask rows), BGRA rows bottom-up, then the AND mask for readers without alpha (1 where
+// the picture is mostly transparent).
 Bytes IconImageData(const Image& image) {
   const int w = image.Width(), h = image.Height();
   const std::uint32_t maskRowBytes = ((w + 31) / 32) * 4;
@@ -27,7 +28,7 @@ Bytes IconImageData(const Image& image) {
   for (int y = h - 1; y >= 0; --y) {
     Bytes row(maskRowBytes, 0);
     for (int x = 0; x < w; ++x)
-      if (image.At(x, y).a == 0) row[x / 8] |= 0x80 >> (x % 8);
+      if (image.At(x, y).a < 128) row[x / 8] |= 0x80 >> (x % 8);
     out.insert(out.end(), row.begin(), row.end());
   }
   return out;
