@@ -223,3 +223,32 @@ TEST(DriverWait, GivesUpAfterTimeoutAndSeesLateCondition) {
 }
 
 }  // namespace
+
+#if PANELCAST_HAVE_EMU_CONTROL
+namespace {
+
+// The one-call start of end-to-end tests, against the real program and its emulated panels.
+TEST(DriverPanelSession, LaunchesProgramWithConnectedPanels) {
+  auto session = driver::LaunchWithPanels(3);
+  ASSERT_NE(session, nullptr);
+  EXPECT_EQ(session->panels->Panels().size(), 3u);
+  constexpr int kDeviceList = 1000;
+  const DWORD programId = session->program->Id();
+  auto listed = [&] { return driver::ListCount(session->mainWindow, kDeviceList) == 3; };
+  // Without the identification stand-in, start-up first says it could not name the panels.
+  ASSERT_TRUE(driver::WaitUntil(
+      [&] { return listed() || !driver::MessageBoxWindows(programId).empty(); }, kTimeoutMs));
+  if (!listed()) {
+    const auto box = driver::AnswerNextMessageBox(programId, IDOK, kTimeoutMs);
+    ASSERT_TRUE(box.has_value());
+    EXPECT_EQ(Narrow(box->title), "Information");
+  }
+  EXPECT_TRUE(driver::WaitUntil(listed, kTimeoutMs));
+  if (HasFailure()) driver::SaveScreenshot(L"driver_selftest_panel_session");
+  const DWORD pid = session->program->Id();
+  session.reset();
+  EXPECT_EQ(driver::FindTopWindow(L"Zivovi Panelcast", pid), nullptr);
+}
+
+}  // namespace
+#endif
