@@ -31,8 +31,16 @@ class Connection {
                           OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
       if (pipe_ != INVALID_HANDLE_VALUE) return;
       DWORD elapsed = GetTickCount() - start;
-      if (GetLastError() != ERROR_PIPE_BUSY || elapsed >= timeoutMs) return;
-      (void)WaitNamedPipeW(pipeName.c_str(), timeoutMs - elapsed);  // retried above either way
+      const DWORD error = GetLastError();
+      if (elapsed >= timeoutMs) return;
+      if (error == ERROR_PIPE_BUSY) {
+        (void)WaitNamedPipeW(pipeName.c_str(), timeoutMs - elapsed);  // retried above either way
+      } else if (error == ERROR_FILE_NOT_FOUND) {
+        // Between two connections the server may not have its next instance listening yet.
+        Sleep(10);
+      } else {
+        return;
+      }
     }
   }
   ~Connection() {
