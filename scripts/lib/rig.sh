@@ -68,8 +68,9 @@ rig_display() {
   rig_log "Xvfb on $DISPLAY"
 }
 
-# A fresh 32-bit prefix: unmanaged windows (no 2 s per DestroyWindow without a window manager)
-# and the panel library's registry path pointing at the stand-in in build/bin.
+# A fresh 32-bit prefix: unmanaged windows (no 2 s per DestroyWindow without a window manager;
+# RIG_X11_MANAGED=Y lets a real desktop's window manager frame them) and the panel library's
+# registry path pointing at the stand-in in build/bin.
 rig_prefix() {
   rig_log "fresh Wine prefix (build/wineprefix)"
   if [ -d "$WINEPREFIX" ]; then
@@ -78,16 +79,19 @@ rig_prefix() {
     rm -rf "$WINEPREFIX"
   fi
   local start=$SECONDS
-  wineboot -i >/dev/null 2>&1
-  # Kept alive for the whole run so that each test does not pay for a server start.
+  # The server is kept alive for the whole run so that each test does not pay for a start; it
+  # is started before wineboot, which would otherwise leave a short-lived one of its own.
+  mkdir -p "$WINEPREFIX"
   wineserver -p
   rig_on_exit "WINEPREFIX='$WINEPREFIX' wineserver -k 2>/dev/null"
+  wineboot -i >/dev/null 2>&1
   local dll regfile
   dll=$(winepath -w "$RIG_BUILD/bin/DirectOutput.dll" 2>/dev/null)
   regfile=$WINEPREFIX/panelcast-rig.reg
   {
     printf 'Windows Registry Editor Version 5.00\r\n\r\n'
-    printf '[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\r\n"Managed"="N"\r\n\r\n'
+    printf '[HKEY_CURRENT_USER\\Software\\Wine\\X11 Driver]\r\n"Managed"="%s"\r\n\r\n' \
+           "${RIG_X11_MANAGED:-N}"
     printf '[HKEY_LOCAL_MACHINE\\SOFTWARE\\Zivovi\\DirectOutput]\r\n"DirectOutput"="%s"\r\n' \
            "${dll//\\/\\\\}"
   } >"$regfile"
@@ -98,6 +102,9 @@ rig_prefix() {
     *"$dll"*) ;;
     *) echo "registry set-up failed: $got" >&2; return 1 ;;
   esac
+  # From here on a stand-in setupapi.dll beside a program replaces Wine's own (Wine falls back
+  # to its built-in one where there is none).
+  export WINEDLLOVERRIDES="mscoree,mshtml=;setupapi=n,b"
   RIG_PREFIX_SECONDS=$((SECONDS - start))
   rig_log "prefix ready in ${RIG_PREFIX_SECONDS} s"
 }
