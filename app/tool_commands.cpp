@@ -1,13 +1,16 @@
 #include "app/tool_commands.h"
 
 #include "app/control_states.h"
+#include "app/folder_selection.h"
 #include "app/main_window.h"
 #include "app/messages.h"
 #include "app/region_picker.h"
 #include "app/shell_state.h"
+#include "app/tool_launch.h"
 #include "devices/device_list.h"
 #include "feeds/live_monitor.h"
 #include "feeds/worker_supervision.h"
+#include "images/static_images.h"
 #include "resources/resource_ids.h"
 
 namespace panelcast {
@@ -30,11 +33,8 @@ void ShowRunningButtons(HWND window, bool running) {
   EnableWindow(GetDlgItem(window, IDC_STOP), running);
 }
 
-// START for the live tools: the typed coordinates, then the worker.
-INT_PTR StartLiveTool(HWND window, uint16_t mode) {
-  if (!CheckSelection(window) || SelectedSlot().workerThread.load()) return TRUE;
-  const WorkerRoutine routine = RoutineForMode(mode);
-  if (!routine || !ValidateCoordinates(window)) return TRUE;
+// The worker of `mode` on the selected slot, with the buttons to match.
+INT_PTR StartSelectedWorker(HWND window, uint16_t mode, WorkerRoutine routine) {
   if (!StartWorker(static_cast<int>(Shell().selectedIndex.load()),
                    static_cast<FeedMode>(mode), routine)) {
     ShowMessage(window, msg::kThreadStartFailed);
@@ -44,10 +44,31 @@ INT_PTR StartLiveTool(HWND window, uint16_t mode) {
   return TRUE;
 }
 
+// START for the live tools: the typed coordinates, then the worker.
+INT_PTR StartLiveTool(HWND window, uint16_t mode) {
+  if (!CheckSelection(window) || SelectedSlot().workerThread.load()) return TRUE;
+  const WorkerRoutine routine = RoutineForMode(mode);
+  if (!routine || !ValidateCoordinates(window)) return TRUE;
+  return StartSelectedWorker(window, mode, routine);
+}
+
+// START for the static images: a folder with images (or one chosen now), the hint box, the worker.
+INT_PTR StartStaticImages(HWND window) {
+  if (!CheckSelection(window) || SelectedSlot().workerThread.load()) return TRUE;
+  if (!EnsureImageFolder(window)) return TRUE;
+  SelectedSlot().showHints = IsDlgButtonChecked(window, IDC_SHOW_HINTS) == BST_CHECKED ? 1 : 0;
+  return StartSelectedWorker(window, kModeStaticImages, StaticImageFeeder);
+}
+
 }  // namespace
 
 INT_PTR OnStartCommand(HWND window) {
   switch (Shell().currentMode) {
+    case kModeCustomize:
+      LaunchCustomizingTool(window);  // needs no panel
+      return TRUE;
+    case kModeStaticImages:
+      return StartStaticImages(window);
     case kModeGpsGauge:
     case kModeFsxLiveView:
     case kModeLiveMonitor:
@@ -83,7 +104,10 @@ INT_PTR OnSetupCommand(HWND window) {
       RunRegionSetup(window);
       return TRUE;
     case kModeCustomize:
+      RunToolFolderSetup(window);
+      return TRUE;
     case kModeStaticImages:
+      RunImageFolderSetup(window);
       return TRUE;
     default:
       return FALSE;

@@ -191,4 +191,13 @@ bool PanelControl::SetInactivePagesRefuse(bool refuse) {
   return Send(refuse ? "REFUSE 1" : "REFUSE 0");
 }
 
+bool PanelControl::SelectInFolderBrowser(const std::wstring& path) {
+  char utf8[4 * MAX_PATH] = {};
+  if (!path.empty() && WideCharToMultiByte(CP_UTF8, 0, path.c_str(), -1, utf8, sizeof(utf8),
+                                           nullptr, nullptr) == 0) {
+    return false;
+  }
+  return Send(std::string("BROWSE ") + utf8);
+}
+
 }  // namespace emu

@@ -93,6 +93,9 @@ class PanelControl {
   bool SetImageDelay(uint32_t milliseconds);        // every SetImage takes this long
   bool SetInactivePagesRefuse(bool refuse);
 
+  // Sets the selection of the program's open folder browser to `path` (false when none is open).
+  bool SelectInFolderBrowser(const std::wstring& path);
+
   // One raw command of the control protocol (emulator/README.md); true when answered "ok".
   bool Send(const std::string& command, std::string* payload = nullptr);
 

@@ -7,6 +7,7 @@
 #include "emulator/control/panel_control.h"
 #include "emulator/control/panel_listing.h"
 #include "emulator/control/pipe_io.h"
+#include "emulator/directoutput/browser_agent.h"
 #include "emulator/directoutput/emulator_config.h"
 #include "emulator/directoutput/library.h"
 
@@ -106,6 +107,8 @@ DWORD WINAPI ListenThread(void* parameter) {
 
 uint32_t RunControlCommand(const std::string& command, std::string& payload) {
   Library& library = Library::Get();
+  // The path is the rest of the line: it may hold blanks.
+  if (command.rfind("BROWSE ", 0) == 0) return Status(SelectInFolderBrowser(command.substr(7)));
   std::vector<std::string> w = SplitWords(command);
   if (w.empty()) return kReplyBadRequest;
   const std::string& verb = w[0];

@@ -1,0 +1,45 @@
+#include "app/tool_launch.h"
+
+#include <shellapi.h>
+
+#include "app/folder_selection.h"
+#include "app/messages.h"
+#include "app/shell_state.h"
+
+namespace panelcast {
+namespace {
+
+using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE process, PBOOL wow64);
+
+// Whether this 32-bit process runs on a 64-bit system. The function is looked up at run time
+// since older systems lack it; without it the 32-bit tool is taken, after a notice.
+bool RunsOn64BitSystem(HWND window) {
+  HMODULE kernel = GetModuleHandleW(L"kernel32");
+  const auto isWow64 = kernel ? reinterpret_cast<IsWow64ProcessFn>(reinterpret_cast<void*>(
+                                    GetProcAddress(kernel, "IsWow64Process")))
+                              : nullptr;
+  if (!isWow64) {
+    ShowMessage(window, msg::kArchitectureUnknown);
+    return false;
+  }
+  BOOL wow64 = FALSE;
+  (void)isWow64(GetCurrentProcess(), &wow64);  // on failure the flag stays 0: the 32-bit tool
+  return wow64 != FALSE;
+}
+
+}  // namespace
+
+void LaunchCustomizingTool(HWND window) {
+  if (!EnsureToolFolder(window)) return;
+  // The probe names without their backslash are the files to start; which of the two the folder
+  // check found does not matter.
+  SetProbeNames(FolderFlow::kTool);
+  const ShellState& shell = Shell();
+  const wchar_t* file = (RunsOn64BitSystem(window) ? shell.probeNameB : shell.probeNameA) + 1;
+  const HINSTANCE started =
+      ShellExecuteW(window, L"open", file, nullptr, shell.toolFolder, SW_SHOWNORMAL);
+  // Values up to 32 are error codes.
+  if (reinterpret_cast<INT_PTR>(started) <= 32) ShowMessage(window, msg::kToolStartFailed);
+}
+
+}  // namespace panelcast

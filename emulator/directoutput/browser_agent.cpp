@@ -1,0 +1,39 @@
+#include "emulator/directoutput/browser_agent.h"
+
+#include <windows.h>
+#include <shlobj.h>
+
+namespace emu {
+namespace {
+
+// A dialog of this process that holds a tree view: the shell's folder browser.
+BOOL CALLBACK FindBrowser(HWND window, LPARAM found) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  wchar_t className[16] = {};
+  GetClassNameW(window, className, 16);
+  if (pid == GetCurrentProcessId() && IsWindowVisible(window) &&
+      lstrcmpW(className, L"#32770") == 0 &&
+      FindWindowExW(window, nullptr, L"SysTreeView32", nullptr)) {
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+bool SelectInFolderBrowser(const std::string& utf8Path) {
+  HWND browser = nullptr;
+  EnumWindows(FindBrowser, reinterpret_cast<LPARAM>(&browser));
+  if (!browser) return false;
+  wchar_t path[MAX_PATH] = {};
+  if (!utf8Path.empty() &&
+      MultiByteToWideChar(CP_UTF8, 0, utf8Path.c_str(), -1, path, MAX_PATH) == 0) {
+    return false;
+  }
+  SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(path));
+  return true;
+}
+
+}  // namespace emu

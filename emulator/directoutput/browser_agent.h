@@ -1,0 +1,14 @@
+// An in-process helper for tests: the folder browser's selection can only be set with a message
+// that carries a pointer, which is not carried between processes; the stand-in library lives in
+// the program's process, so it sets the selection on a test's behalf (control command BROWSE).
+#pragma once
+
+#include <string>
+
+namespace emu {
+
+// Finds a visible folder browser of this process and sends it BFFM_SETSELECTIONW with `utf8Path`.
+// False when no browser is open.
+bool SelectInFolderBrowser(const std::string& utf8Path);
+
+}  // namespace emu

@@ -1,0 +1,75 @@
+#include "images/gdiplus_image.h"
+
+#include <objidl.h>
+#include <gdiplus.h>
+
+namespace panelcast {
+namespace {
+
+namespace flat = Gdiplus::DllExports;
+
+// GDI+ stays started for the whole process: decoders on several worker threads may run at any
+// time, and the system tears it down with the process. Thread-safe through the static's guard.
+bool StartGdiplusOnce() {
+  static const bool started = [] {
+    ULONG_PTR token = 0;
+    Gdiplus::GdiplusStartupInput input;
+    return Gdiplus::GdiplusStartup(&token, &input, nullptr) == Gdiplus::Ok;
+  }();
+  return started;
+}
+
+Gdiplus::GpBitmap* AsBitmap(void* bitmap) { return static_cast<Gdiplus::GpBitmap*>(bitmap); }
+
+}  // namespace
+
+GdiplusImage::~GdiplusImage() { Release(); }
+
+void GdiplusImage::Release() {
+  if (bitmap_) (void)flat::GdipDisposeImage(AsBitmap(bitmap_));
+  bitmap_ = nullptr;
+}
+
+bool GdiplusImage::Load(const wchar_t* path) {
+  Release();
+  if (!path || !*path || !StartGdiplusOnce()) return false;
+  Gdiplus::GpBitmap* bitmap = nullptr;
+  if (flat::GdipCreateBitmapFromFile(path, &bitmap) != Gdiplus::Ok || !bitmap) return false;
+  bitmap_ = bitmap;
+  return true;
+}
+
+bool GdiplusImage::StretchTo(HDC dc, int width, int height) const {
+  if (!bitmap_) return false;
+  UINT sourceWidth = 0, sourceHeight = 0;
+  if (flat::GdipGetImageWidth(AsBitmap(bitmap_), &sourceWidth) != Gdiplus::Ok ||
+      flat::GdipGetImageHeight(AsBitmap(bitmap_), &sourceHeight) != Gdiplus::Ok ||
+      sourceWidth == 0 || sourceHeight == 0) {
+    return false;
+  }
+  // The decoded pixels as top-down 32-bit rows, handed to GDI as they lie, so the destination's
+  // stretch mode (HALFTONE) does the scaling.
+  const Gdiplus::GpRect whole(0, 0, static_cast<INT>(sourceWidth), static_cast<INT>(sourceHeight));
+  Gdiplus::BitmapData data{};
+  if (flat::GdipBitmapLockBits(AsBitmap(bitmap_), &whole, Gdiplus::ImageLockModeRead,
+                               PixelFormat32bppRGB, &data) != Gdiplus::Ok) {
+    return false;
+  }
+  bool drawn = false;
+  if (data.Stride == static_cast<INT>(sourceWidth) * 4 && data.Scan0) {
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = static_cast<LONG>(sourceWidth);
+    info.bmiHeader.biHeight = -static_cast<LONG>(sourceHeight);
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    drawn = StretchDIBits(dc, 0, 0, width, height, 0, 0, static_cast<int>(sourceWidth),
+                          static_cast<int>(sourceHeight), data.Scan0, &info, DIB_RGB_COLORS,
+                          SRCCOPY) != 0;
+  }
+  (void)flat::GdipBitmapUnlockBits(AsBitmap(bitmap_), &data);
+  return drawn;
+}
+
+}  // namespace panelcast
