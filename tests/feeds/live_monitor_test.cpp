@@ -166,6 +166,16 @@ class LiveMonitor : public ::testing::Test {
     return copy;
   }
 
+  // Starts a worker that is expected to end by itself, and gives its exit code.
+  DWORD StartAndWaitForTheEnd() {
+    const HANDLE worker = Start();
+    DWORD exitCode = STILL_ACTIVE;
+    if (worker && WaitForSingleObject(worker, 5000) == WAIT_OBJECT_0) {
+      GetExitCodeThread(worker, &exitCode);
+    }
+    return exitCode;
+  }
+
   std::vector<emu::CallRecord> Calls() { return Panels().Log(serial_); }
 
   int FramesSent() {
@@ -428,12 +438,7 @@ TEST_F(LiveMonitor, ARefusedPageEndsTheWorkerAndTheWatcherFreesTheSlot) {
   feeds_test::PatternWindow mainWindow({0, 0, 10, 10}, [](int, int) { return 0u; });
   ASSERT_TRUE(StartDeadThreadWatcher(mainWindow.Window()));
   ASSERT_TRUE(Panels().Fault("AddPage", kFailure, false));
-  const HANDLE worker = Start();
-  ASSERT_NE(worker, nullptr);
-  ASSERT_EQ(WaitForSingleObject(worker, 5000), WAIT_OBJECT_0);
-  DWORD exitCode = STILL_ACTIVE;
-  GetExitCodeThread(worker, &exitCode);
-  EXPECT_EQ(exitCode, kWorkerGaveUp);
+  EXPECT_EQ(StartAndWaitForTheEnd(), kWorkerGaveUp);
   EXPECT_EQ(Slot().workerThread.load(), nullptr);
 
   const DWORD ended = GetTickCount();
@@ -458,12 +463,7 @@ TEST_F(LiveMonitor, ARefusedPageEndsTheWorkerAndTheWatcherFreesTheSlot) {
 
 TEST_F(LiveMonitor, AWorkerWithoutItsBuffersGivesUpAndTakesItsPageBack) {
   FailGlobalBufferAllocationsForTesting(1);
-  const HANDLE worker = Start();
-  ASSERT_NE(worker, nullptr);
-  ASSERT_EQ(WaitForSingleObject(worker, 5000), WAIT_OBJECT_0);
-  DWORD exitCode = STILL_ACTIVE;
-  GetExitCodeThread(worker, &exitCode);
-  EXPECT_EQ(exitCode, kWorkerGaveUp);
+  EXPECT_EQ(StartAndWaitForTheEnd(), kWorkerGaveUp);
   const std::vector<std::string> calls = Describe(Calls());
   ASSERT_FALSE(calls.empty());
   EXPECT_EQ(calls.back(), "RemovePage page=1");
