@@ -26,9 +26,8 @@ bool ReadLibraryPath(wchar_t (&path)[kLibraryPathChars]) {
     ShowMessageOwnedByMain(msg::kRegistryKeyFailed);
     return false;
   }
-  // Any value type is taken as text. The last unit is kept for the terminator, so a value that
-  // fills the buffer, or one without a terminator, still ends inside it.
-  DWORD bytes = sizeof(path) - sizeof(wchar_t);
+  // Any value type is taken as text; the unit after the 4096 bytes stays for the terminator.
+  DWORD bytes = kLibraryPathBytes;
   const LONG status =
       RegQueryValueExW(key, L"DirectOutput", nullptr, nullptr, reinterpret_cast<BYTE*>(path), &bytes);
   RegCloseKey(key);

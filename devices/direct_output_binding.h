@@ -7,11 +7,13 @@
 
 namespace panelcast {
 
-// Capacity of the library path: 4096 bytes of UTF-16.
-inline constexpr DWORD kLibraryPathChars = 4096 / sizeof(wchar_t);
+// The library path value holds at most 4096 bytes of UTF-16; the buffer has one unit more, so
+// that even a value that fills those bytes without a terminator ends inside it.
+inline constexpr DWORD kLibraryPathBytes = 4096;
+inline constexpr DWORD kLibraryPathChars = kLibraryPathBytes / sizeof(wchar_t) + 1;
 
 // Reads HKLM\SOFTWARE\Zivovi\DirectOutput, value "DirectOutput", into `path` (always terminated,
-// whatever type or length the value has). When the key cannot be opened, tells the user so before
+// whatever type or length the value has; a longer value is not read). When the key cannot be opened, tells the user so before
 // returning false; a missing or empty value returns false without a message.
 bool ReadLibraryPath(wchar_t (&path)[kLibraryPathChars]);
 

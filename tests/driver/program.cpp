@@ -71,13 +71,13 @@ BOOL CALLBACK MatchWindowProcess(HWND w, LPARAM param) {
   return !search->found;
 }
 
+}  // namespace
+
 bool HasTopLevelWindow(DWORD pid) {
   WindowSearch search{pid, false};
   EnumWindows(MatchWindowProcess, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
-
-}  // namespace
 
 std::wstring TestProgramFolder() {
   wchar_t path[MAX_PATH];
@@ -117,6 +117,8 @@ Program::Program(LaunchOptions options) : exeName_(options.exeName) {
   tempFolder_ = NewTempFolder(serial);
   if (!HasVariable(options, L"PANELCAST_EMU_LOG")) {
     logPath_ = tempFolder_ + L"\\emulator.log";
+    // Process ids come round again under Wine, and with them folder names: start a fresh log.
+    DeleteFileW(logPath_.c_str());
     options.environment.emplace_back(L"PANELCAST_EMU_LOG", logPath_);
   }
   for (const auto& [name, value] : options.environment) {
