@@ -62,6 +62,9 @@ class Program {
 // Folder of the running test program, with a trailing backslash.
 std::wstring TestProgramFolder();
 
+// True while the process owns a top-level window (visible or not).
+bool HasTopLevelWindow(DWORD pid);
+
 // Terminates every process of the prefix whose file name is `exeName` (case-insensitive) and
 // waits until their top-level windows are gone. Returns how many were terminated.
 int KillProcessesNamed(const std::wstring& exeName, DWORD timeoutMs = 5000);

@@ -195,6 +195,7 @@ TEST(DriverProgram, KillEndsProgramAndEveryOtherCopy) {
     driver::Program second(Helper(L"window"));
     secondWindow = driver::WaitForWindow(selftest::kWindowTitle, second.Id(), kTimeoutMs);
     ASSERT_NE(secondWindow, nullptr);
+    EXPECT_TRUE(driver::HasTopLevelWindow(second.Id()));
     EXPECT_NE(second.PipeName(), first.PipeName());
     EXPECT_NE(second.LogPath(), first.LogPath());
     // Leaving the scope kills `second` and, as a leftover copy, `first` too.
@@ -202,6 +203,7 @@ TEST(DriverProgram, KillEndsProgramAndEveryOtherCopy) {
   EXPECT_FALSE(IsWindow(secondWindow));
   EXPECT_FALSE(IsWindow(firstWindow));
   EXPECT_FALSE(first.Running());
+  EXPECT_FALSE(driver::HasTopLevelWindow(first.Id()));
   EXPECT_EQ(driver::FindTopWindow(selftest::kWindowTitle), nullptr);
 }
 
