@@ -6,6 +6,7 @@
 
 #include "app/about_box.h"
 #include "app/control_states.h"
+#include "app/hardware_details_menu.h"
 #include "app/messages.h"
 #include "app/shell_state.h"
 #include "app/startup.h"
@@ -178,6 +179,11 @@ INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
       return OnCommand(window, wParam, lParam);
     case WM_HSCROLL:
       return OnTrackbarScroll(window);
+    case WM_CONTEXTMENU:
+      if (reinterpret_cast<HWND>(wParam) == GetDlgItem(window, IDC_DEVICE_LIST)) {
+        return OnDeviceListContextMenu(window, lParam);
+      }
+      [[fallthrough]];
     default:
       DisableControlsWithoutDevices(window);
       return FALSE;

@@ -1,6 +1,7 @@
 #include "app/tool_commands.h"
 
 #include "app/control_states.h"
+#include "app/device_info_dialog.h"
 #include "app/folder_selection.h"
 #include "app/main_window.h"
 #include "app/messages.h"
@@ -114,6 +115,10 @@ INT_PTR OnSetupCommand(HWND window) {
   }
 }
 
-INT_PTR OnDeviceDoubleClick(HWND /*window*/) { return TRUE; }
+// Only while the hardware-details switch is on, and only for a line that names a panel.
+INT_PTR OnDeviceDoubleClick(HWND window) {
+  if (Shell().hardwareDetails == 1 && CheckSelection(window)) ShowDeviceInformation(window);
+  return TRUE;
+}
 
 }  // namespace panelcast

@@ -1,42 +1,21 @@
 #include "devices/identification.h"
 
-#include <setupapi.h>
-
 #include <cstring>
 #include <cwchar>
+#include <string>
 
 #include "devices/registry_order.h"
 #include "devices/serial_number.h"
+#include "devices/usb_interfaces.h"
 
 namespace panelcast {
 namespace {
-
-// {A5DCBF10-6530-11D2-901F-00C04FB951ED}: USB device interfaces.
-constexpr GUID kUsbDeviceInterface = {
-    0xA5DCBF10, 0x6530, 0x11D2, {0x90, 0x1F, 0x00, 0xC0, 0x4F, 0xB9, 0x51, 0xED}};
 
 constexpr std::size_t kServiceNameChars = 30;
 wchar_t g_usbServiceName[kServiceNameChars] = {};  // main thread
 
 // Never more registry values than this are read, whatever "Count" claims.
 constexpr DWORD kMaxRegistryValues = 4096;
-
-// A zeroed heap block with room for one more terminator than asked, so that whatever a library
-// writes into the asked size stays terminated.
-class ZeroedBlock {
- public:
-  explicit ZeroedBlock(DWORD bytes)
-      : data_(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, bytes + 2 * sizeof(wchar_t))) {}
-  ~ZeroedBlock() {
-    if (data_) HeapFree(GetProcessHeap(), 0, data_);
-  }
-  ZeroedBlock(const ZeroedBlock&) = delete;
-  ZeroedBlock& operator=(const ZeroedBlock&) = delete;
-  void* get() const { return data_; }
-
- private:
-  void* data_;
-};
 
 template <std::size_t N>
 void CopyIfShorter(wchar_t (&to)[N], const wchar_t* from) {
@@ -47,49 +26,24 @@ void CopyIfShorter(wchar_t (&to)[N], const wchar_t* from) {
 
 bool IdentifyDevices(DeviceTables& tables) {
   for (DeviceListEntry& entry : tables.list->entries) entry = DeviceListEntry{};
-  HDEVINFO set = SetupDiGetClassDevsW(&kUsbDeviceInterface, nullptr, nullptr,
-                                      DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
-  if (set == INVALID_HANDLE_VALUE) return false;
-
-  int k = 0;
-  SP_DEVICE_INTERFACE_DATA interfaceData{};
-  interfaceData.cbSize = sizeof(interfaceData);
-  for (DWORD member = 0;
-       SetupDiEnumDeviceInterfaces(set, nullptr, &kUsbDeviceInterface, member, &interfaceData);
-       ++member) {
-    DWORD detailSize = 0;
-    SetupDiGetDeviceInterfaceDetailW(set, &interfaceData, nullptr, 0, &detailSize, nullptr);
-    if (detailSize < sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W)) continue;
-    ZeroedBlock detailBlock(detailSize);
-    auto* detail = static_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_W*>(detailBlock.get());
-    if (!detail) continue;
-    detail->cbSize = sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W);
-    SP_DEVINFO_DATA deviceInfo{};
-    deviceInfo.cbSize = sizeof(deviceInfo);
-    if (!SetupDiGetDeviceInterfaceDetailW(set, &interfaceData, detail, detailSize, nullptr,
-                                          &deviceInfo) ||
-        !std::wcsstr(detail->DevicePath, kPanelPathMarker) || k >= kMaxDevices) {
-      continue;
-    }
+  // The k-th panel interface is taken for slot k; interfaces beyond the table are ignored.
+  const bool listed = ForEachPanelInterface([&](int k, const PanelInterface& panel) {
+    if (k >= kMaxDevices) return false;
     DeviceListEntry& entry = tables.list->entries[k];
-    entry.serialFound = 0;
-    CopyIfShorter(entry.interfacePath, detail->DevicePath);
+    CopyIfShorter(entry.interfacePath, panel.path);
     entry.serialFound = CutSerialNumber(entry.interfacePath, entry.serialNumber,
                                         std::size(entry.serialNumber), 50)
-                            .found
+                                .found
                             ? 1
                             : 0;
-    ZeroedBlock hardwareId(detailSize);
-    if (hardwareId.get() &&
-        SetupDiGetDeviceRegistryPropertyW(set, &deviceInfo, SPDRP_HARDWAREID, nullptr,
-                                          static_cast<BYTE*>(hardwareId.get()), detailSize,
-                                          nullptr)) {
-      CopyIfShorter(entry.hardwareId, static_cast<const wchar_t*>(hardwareId.get()));
+    std::wstring hardwareId;
+    if (ReadDeviceProperty(panel, SPDRP_HARDWAREID, hardwareId)) {
+      CopyIfShorter(entry.hardwareId, hardwareId.c_str());
     }
     entry.device = tables.slots->slots[k].device.load();
-    ++k;
-  }
-  SetupDiDestroyDeviceInfoList(set);
+    return true;
+  });
+  if (!listed) return false;
   for (const DeviceListEntry& entry : tables.list->entries) {
     if (entry.serialFound == 1) return true;
   }

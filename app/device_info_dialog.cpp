@@ -1,0 +1,58 @@
+#include "app/device_info_dialog.h"
+
+#include <string>
+
+#include "app/messages.h"
+#include "app/secondary_dialog.h"
+#include "app/shell_state.h"
+#include "devices/device_list.h"
+#include "devices/device_report.h"
+#include "resources/resource_ids.h"
+
+namespace panelcast {
+namespace {
+
+// The report is made afresh every time the dialog opens; with no panel at all it stays empty.
+INT_PTR OnInitDialog(HWND dialog) {
+  if (Devices().count == 0) return TRUE;
+  std::wstring report;
+  const bool made = BuildDeviceReport(Shell().selectedIndex.load(), report);
+  SetDlgItemTextW(dialog, IDC_REPORT, made ? report.c_str() : msg::kReportFailed);
+  return TRUE;
+}
+
+INT_PTR OnCommand(HWND dialog, WPARAM wParam) {
+  switch (LOWORD(wParam)) {
+    case IDC_OK:
+      EndSecondaryDialog(dialog, wParam);
+      return TRUE;
+    case IDCANCEL:  // Esc: a close request, which ends the dialog with 0
+      SendMessageW(dialog, WM_CLOSE, 0, 0);
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
+INT_PTR CALLBACK DeviceInfoProc(HWND dialog, UINT message, WPARAM wParam, LPARAM /*lParam*/) {
+  switch (message) {
+    case WM_INITDIALOG:
+      return OnInitDialog(dialog);
+    case WM_COMMAND:
+      return OnCommand(dialog, wParam);
+    case WM_CLOSE:
+    case WM_DESTROY:
+      EndSecondaryDialog(dialog, wParam);
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
+}  // namespace
+
+void ShowDeviceInformation(HWND owner) {
+  (void)RunSecondaryDialog(owner, IDD_DEVICE_INFO, DeviceInfoProc);
+}
+
+}  // namespace panelcast
