@@ -20,6 +20,7 @@
 #include "resources/resource_ids.h"
 #include "tests/driver/pictures.h"
 #include "tests/driver/wait.h"
+#include "tests/feeds/frame_checks.h"
 #include "tests/feeds/in_process_panels.h"
 
 namespace panelcast {
@@ -83,11 +84,7 @@ std::vector<emu::CallRecord> Only(const std::vector<emu::CallRecord>& calls, con
 
 const std::string kFrameCall = "SetImage page=1 index=0 len=230400";
 
-// Pixel (x, y from the top) of a bottom-up BGR frame, as 0x00RRGGBB.
-uint32_t FramePixel(const std::vector<uint8_t>& frame, int x, int y) {
-  const std::size_t at = (static_cast<std::size_t>(kFrameHeight - 1 - y) * kFrameWidth + x) * 3;
-  return (frame[at + 2] << 16) | (frame[at + 1] << 8) | frame[at];
-}
+using feeds_test::FramePixel;
 
 bool Near(uint32_t a, uint32_t b) {
   for (int shift = 0; shift <= 16; shift += 8) {
@@ -272,10 +269,7 @@ TEST_F(LiveMonitor, FramesShowTheRectangleScaledWithTheLabelsOverTheLeftEdge) {
   const FrameBitmap hints = LoadFrameBitmap(ResourceModule(), IDB_HINTS_LIVE);
   ASSERT_TRUE(hints) << "hint bitmap 228 missing from bin/Panelcast.exe";
   ASSERT_GE(hints.length, kFrameBytes);
-  auto isLabel = [&](int x, int y) {
-    const std::size_t at = (static_cast<std::size_t>(kFrameHeight - 1 - y) * kFrameWidth + x) * 3;
-    return hints.pixels[at] != 1 || hints.pixels[at + 1] != 1 || hints.pixels[at + 2] != 1;
-  };
+  auto isLabel = [&](int x, int y) { return feeds_test::IsLabelPixel(hints.pixels, x, y); };
 
   ASSERT_NE(Start(), nullptr);
   ASSERT_TRUE(WaitUntilCapturing());
@@ -286,21 +280,7 @@ TEST_F(LiveMonitor, FramesShowTheRectangleScaledWithTheLabelsOverTheLeftEdge) {
   EXPECT_EQ(PatternMismatches(frame, isLabel, first), 0)
       << "first: " << first << "; frame in " << std::string(dumped.begin(), dumped.end());
   // Every label byte is the hint bitmap's own, and labels lie in columns 1 to 42 only.
-  int labelPixels = 0;
-  for (int y = 0; y < kFrameHeight; ++y) {
-    for (int x = 0; x < kFrameWidth; ++x) {
-      if (!isLabel(x, y)) continue;
-      ++labelPixels;
-      EXPECT_TRUE(x >= 1 && x <= 42) << "label pixel at column " << x;
-      const std::size_t at = (static_cast<std::size_t>(kFrameHeight - 1 - y) * kFrameWidth + x) * 3;
-      for (int c = 0; c < 3; ++c) {
-        if (hints.pixels[at + c] != 1) {
-          ASSERT_EQ(frame[at + c], hints.pixels[at + c]) << x << "," << y;
-        }
-      }
-    }
-  }
-  EXPECT_EQ(labelPixels, 6 * 42 * 15) << "six boxes of 42 by 15";
+  EXPECT_TRUE(feeds_test::CarriesTheLabels(frame, hints.pixels));
 
   // Buttons 1 and 2 together take the labels away: the bare picture, left edge included.
   ASSERT_TRUE(Panels().SendButtons(serial_, 0x60));
