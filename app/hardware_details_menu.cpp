@@ -36,6 +36,8 @@ INT_PTR OnDeviceListContextMenu(HWND window, LPARAM lParam) {
   const UINT state = Shell().hardwareDetails == 1 ? MF_CHECKED : MF_UNCHECKED;
   AppendMenuW(menu, MF_STRING | state, kShowHardwareDetails, L"Show hardware details");
   const POINT at = MenuPosition(GetDlgItem(window, IDC_DEVICE_LIST), lParam);
+  // A menu whose owner is not the foreground window closes at the first key or click elsewhere.
+  SetForegroundWindow(window);
   const UINT chosen = static_cast<UINT>(
       TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x, at.y, 0, window,
                      nullptr));
