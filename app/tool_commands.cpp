@@ -9,6 +9,8 @@
 #include "app/shell_state.h"
 #include "app/tool_launch.h"
 #include "devices/device_list.h"
+#include "feeds/fsx_live_view.h"
+#include "feeds/gps_gauge.h"
 #include "feeds/live_monitor.h"
 #include "feeds/worker_supervision.h"
 #include "images/static_images.h"
@@ -20,6 +22,10 @@ namespace {
 // The worker of each tool that has one; null for a tool that starts none (yet).
 WorkerRoutine RoutineForMode(uint16_t mode) {
   switch (mode) {
+    case kModeGpsGauge:
+      return GpsGaugeFeeder;
+    case kModeFsxLiveView:
+      return FsxLiveViewFeeder;
     case kModeLiveMonitor:
       return LiveMonitorFeeder;
     default:

@@ -17,14 +17,6 @@ SourceRect LiveMonitorSourceRect(const DeviceSlot& slot) {
                         slot.captureRect.right.load(), slot.captureRect.bottom.load());
 }
 
-// The first slot, in index order, that holds `device`; null when none does.
-DeviceSlot* SlotOfDevice(directoutput::DeviceHandle device) {
-  SlotTable* table = Slots();
-  if (!table) return nullptr;
-  const int index = FindSlotByDevice(*table, device);
-  return index < 0 ? nullptr : &table->slots[index];
-}
-
 }  // namespace
 
 ScreenFeederConfig LiveMonitorConfig() {

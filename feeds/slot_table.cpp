@@ -13,4 +13,11 @@ SlotTable* Slots() { return g_slots.load(); }
 
 void PublishSlots(SlotTable* table) { g_slots = table; }
 
+DeviceSlot* SlotOfDevice(directoutput::DeviceHandle device) {
+  SlotTable* table = Slots();
+  if (!table) return nullptr;
+  const int index = FindSlotByDevice(*table, device);
+  return index < 0 ? nullptr : &table->slots[index];
+}
+
 }  // namespace panelcast

@@ -10,4 +10,8 @@ namespace panelcast {
 SlotTable* Slots();                    // null before start-up and after exit
 void PublishSlots(SlotTable* table);   // main thread
 
+// The first slot, in index order, that holds `device`; null when none does (or before start-up).
+// What every panel handler does first. Any thread.
+DeviceSlot* SlotOfDevice(directoutput::DeviceHandle device);
+
 }  // namespace panelcast

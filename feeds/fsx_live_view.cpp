@@ -1,0 +1,25 @@
+#include "feeds/fsx_live_view.h"
+
+#include "feeds/live_monitor.h"
+#include "feeds/simulator_feeder.h"
+#include "feeds/worker_supervision.h"
+
+namespace panelcast {
+namespace {
+
+// The primary screen's width is asked for in every cycle: it may change while the view runs.
+SourceRect FsxSourceRect(const DeviceSlot& slot) {
+  return FsxLiveViewSourceRect(slot.captureRect.left.load(), slot.captureRect.top.load(),
+                               slot.captureRect.right.load(), slot.captureRect.bottom.load(),
+                               slot.screenFlag.load(), GetSystemMetrics(SM_CXSCREEN));
+}
+
+}  // namespace
+
+DWORD WINAPI FsxLiveViewFeeder(void* slotIndexAsPointer) {
+  ScreenFeederConfig config = LiveMonitorConfig();
+  config.sourceRect = FsxSourceRect;
+  return RunSimulatorFeeder(SlotIndexFromArgument(slotIndexAsPointer), config);
+}
+
+}  // namespace panelcast

@@ -1,0 +1,18 @@
+#include "feeds/simulator_feeder.h"
+
+#include "app/messages.h"
+#include "feeds/slot_table.h"
+#include "feeds/worker_supervision.h"
+#include "sim/simulator_presence.h"
+
+namespace panelcast {
+
+DWORD RunSimulatorFeeder(int slotIndex, const ScreenFeederConfig& config) {
+  if (IsSimulatorRunning() == 0) {
+    (void)ShowMessageOwnedByMain(msg::kSimulatorNotStarted);
+    return EndWorker(Slots()->slots[slotIndex], kWorkerGaveUp);
+  }
+  return RunScreenFeeder(slotIndex, config);
+}
+
+}  // namespace panelcast

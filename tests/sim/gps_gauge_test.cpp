@@ -1,0 +1,104 @@
+// The GPS gauge through the main window, with the simulator stand-in running and its GPS screen as
+// the rectangle: the calls of a run on two pages, the frames and their labels following the page
+// the panel shows, and a gauge that starts on the page an earlier one left.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+
+#include "resources/resource_ids.h"
+#include "tests/sim/sim_test_support.h"
+
+namespace simtest {
+namespace {
+
+const std::string kFrame1 = "SetImage page=1 index=0 len=230400";
+const std::string kFrame2 = "SetImage page=2 index=0 len=230400";
+
+// Runs of the same call (the frames) shown once.
+std::vector<std::string> Collapsed(const std::vector<std::string>& calls) {
+  std::vector<std::string> out;
+  for (const std::string& call : calls) {
+    if (out.empty() || out.back() != call) out.push_back(call);
+  }
+  return out;
+}
+
+class GpsGauge : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    simulator_ = std::make_unique<Simulator>();
+    ASSERT_TRUE(simulator_->Started());
+    session_ = StartProgram();
+    ASSERT_TRUE(session_);
+  }
+
+  emu::PanelControl& Control() { return session_->control(); }
+
+  void StartGauge() {
+    ASSERT_TRUE(StartTool(*session_, kModeGps, simulator_->ScreenRect()));
+    ASSERT_TRUE(driver::WaitUntil([&] { return driver::IsEnabled(session_->main(), kStop); },
+                                  kTimeoutMs));
+  }
+
+  std::unique_ptr<Simulator> simulator_;
+  std::unique_ptr<Session> session_;
+};
+
+TEST_F(GpsGauge, CallsOfARunOnTwoPages) {
+  const std::size_t before = PanelCallCount(Control());
+  StartGauge();
+  ASSERT_TRUE(WaitForFrames(Control(), 1, 3));
+  ASSERT_TRUE(PressStop(*session_));
+  std::vector<std::string> expected = {
+      "RegisterPageCallback", "RegisterSoftButtonCallback", "AddPage page=1 flags=1",
+      "AddPage page=2 flags=0", kFrame1 /* the splash */};
+  for (int light = 1; light <= 6; ++light) {
+    for (int page = 1; page <= 2; ++page) {
+      expected.push_back("SetLed page=" + std::to_string(page) + " index=" +
+                         std::to_string(light) + " value=1");
+    }
+  }
+  expected.push_back(kFrame1);  // the frames (the splash is the first of this run)
+  expected.insert(expected.end(), {"SetImage page=1 index=0 len=0", "SetImage page=2 index=0 len=0",
+                                   "RemovePage page=1", "RemovePage page=2"});
+  std::vector<std::string> calls = PanelCalls(Control(), before);
+  for (std::string& call : calls) {
+    if (call.rfind("Register", 0) == 0) call = call.substr(0, call.find(' '));
+  }
+  EXPECT_EQ(Collapsed(calls), expected);
+}
+
+TEST_F(GpsGauge, FramesAndLabelsFollowThePageShown) {
+  const std::vector<uint8_t> page1Labels = HintPixels(IDB_HINTS_GPS_PAGE1);
+  const std::vector<uint8_t> page2Labels = HintPixels(IDB_HINTS_GPS_PAGE2);
+  StartGauge();
+  ASSERT_TRUE(WaitForFrames(Control(), 1, 3));
+  const std::vector<uint8_t> first = Control().Image(kSerial, 1);
+  driver::SaveFramePng(L"sim_gauge_page1_labels", first);
+  EXPECT_TRUE(CarriesLabels(first, page1Labels));
+  EXPECT_EQ(ImageCount(Control(), 2), 0u) << "page 2 is sent nothing before its first frame";
+
+  ASSERT_TRUE(Control().SwitchPage(kSerial, 2));
+  ASSERT_TRUE(WaitForFrames(Control(), 2, 2));
+  const uint32_t page1Frames = ImageCount(Control(), 1);
+  ASSERT_TRUE(WaitForFrames(Control(), 2, 3));
+  EXPECT_EQ(ImageCount(Control(), 1), page1Frames) << "page 1 still gets frames";
+  const std::vector<uint8_t> second = Control().Image(kSerial, 2);
+  driver::SaveFramePng(L"sim_gauge_page2_labels", second);
+  EXPECT_TRUE(CarriesLabels(second, page2Labels));
+
+  // A new gauge starts on the page the last notification chose: page 2, with its labels, while
+  // page 1, the active one again after the start, gets the splash only.
+  ASSERT_TRUE(PressStop(*session_));
+  StartGauge();
+  ASSERT_TRUE(WaitForFrames(Control(), 2, 3));
+  const auto panel = Control().Panel(kSerial);
+  ASSERT_TRUE(panel);
+  EXPECT_EQ(panel->activePage, 1);
+  EXPECT_EQ(ImageCount(Control(), 1), 1u) << "page 1: the splash and nothing after it";
+  EXPECT_TRUE(CarriesLabels(Control().Image(kSerial, 2), page2Labels));
+}
+
+}  // namespace
+}  // namespace simtest
