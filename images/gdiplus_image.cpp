@@ -3,6 +3,8 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
+#include "images/picture_check.h"
+
 namespace panelcast {
 namespace {
 
@@ -21,6 +23,40 @@ bool StartGdiplusOnce() {
 
 Gdiplus::GpBitmap* AsBitmap(void* bitmap) { return static_cast<Gdiplus::GpBitmap*>(bitmap); }
 
+// Larger files are not pictures anyone puts on a 320x240 screen; refusing them keeps one bad
+// file from taking the process's memory.
+constexpr LONGLONG kMaxFileBytes = 256LL << 20;
+
+// The whole file in a memory stream, when its structure is sound (see picture_check.h). The
+// decoder then never holds the file: some decoders keep their input open after refusing a
+// damaged file, which would leak a handle per file and lock it.
+IStream* ReadIntoStream(const wchar_t* path) {
+  HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return nullptr;
+  LARGE_INTEGER size{};
+  HGLOBAL memory = nullptr;
+  if (GetFileSizeEx(file, &size) && size.QuadPart > 0 && size.QuadPart <= kMaxFileBytes) {
+    memory = GlobalAlloc(GMEM_MOVEABLE, static_cast<SIZE_T>(size.QuadPart));
+  }
+  bool read = false;
+  if (memory) {
+    void* bytes = GlobalLock(memory);
+    DWORD got = 0;
+    read = bytes && ReadFile(file, bytes, static_cast<DWORD>(size.QuadPart), &got, nullptr) &&
+           got == static_cast<DWORD>(size.QuadPart) &&
+           PictureStructureIsSound(static_cast<const uint8_t*>(bytes), got);
+    GlobalUnlock(memory);
+  }
+  CloseHandle(file);
+  IStream* stream = nullptr;
+  if (!read || CreateStreamOnHGlobal(memory, TRUE, &stream) != S_OK) {
+    if (memory) GlobalFree(memory);
+    return nullptr;
+  }
+  return stream;  // owns the memory now
+}
+
 }  // namespace
 
 GdiplusImage::~GdiplusImage() { Release(); }
@@ -33,8 +69,12 @@ void GdiplusImage::Release() {
 bool GdiplusImage::Load(const wchar_t* path) {
   Release();
   if (!path || !*path || !StartGdiplusOnce()) return false;
+  IStream* stream = ReadIntoStream(path);
+  if (!stream) return false;
   Gdiplus::GpBitmap* bitmap = nullptr;
-  if (flat::GdipCreateBitmapFromFile(path, &bitmap) != Gdiplus::Ok || !bitmap) return false;
+  const Gdiplus::GpStatus status = flat::GdipCreateBitmapFromStream(stream, &bitmap);
+  stream->Release();  // the bitmap keeps its own reference for as long as it needs the bytes
+  if (status != Gdiplus::Ok || !bitmap) return false;
   bitmap_ = bitmap;
   return true;
 }
