@@ -97,7 +97,7 @@ void DrawMap(HDC dc, const GpsModel& model, int phase, HFONT font) {
 void DrawFooter(HDC dc, const GpsModel& model, HFONT font) {
   Fill(dc, {0, kFooterTop, kScreenWidth, kScreenHeight}, RGB(48, 48, 48));
   char line[96];
-  std::snprintf(line, sizeof(line), "KEY: %s   (%u events)",
+  std::snprintf(line, sizeof(line), "KEY: %s   EVENTS: %u",
                 model.lastKey.empty() ? "-" : model.lastKey.c_str(), model.events);
   Text(dc, 12, kFooterTop + 12, line, RGB(255, 255, 255), font);
 }

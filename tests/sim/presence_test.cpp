@@ -40,9 +40,7 @@ TEST_P(OtherNames, ALongerOrShorterNameDoesNot) {
   EXPECT_EQ(panelcast::IsSimulatorRunning(), 0);
 }
 
-// "FSX" without an extension cannot be started under that name (the loader appends ".exe"), so
-// the shorter name is covered by the native tests of the name rule.
-INSTANTIATE_TEST_SUITE_P(Presence, OtherNames, ::testing::Values(L"FSX.EXE.bak", L"FSX2.EXE"));
+INSTANTIATE_TEST_SUITE_P(Presence, OtherNames, ::testing::Values(L"FSX.EXE.bak", L"FSX2.EXE", L"FSX"));
 
 TEST(SimulatorPresence, TwoSimulatorsAnswerAsOne) {
   auto first = std::make_unique<Simulator>(L"FSX.EXE", true);

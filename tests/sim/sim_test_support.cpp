@@ -26,23 +26,6 @@ std::wstring NewFolder(const wchar_t* prefix) {
   return folder + L"\\";
 }
 
-struct WindowOfProcess {
-  DWORD pid;
-  HWND found;
-};
-
-BOOL CALLBACK MatchSimulatorWindow(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<WindowOfProcess*>(param);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  wchar_t className[64] = {};
-  GetClassNameW(window, className, 64);
-  if (owner == search->pid && std::wstring(className) == simstandin::kWindowClass) {
-    search->found = window;
-  }
-  return search->found == nullptr;
-}
-
 // A copy of the environment block with one variable added.
 std::vector<wchar_t> EnvironmentWith(const std::wstring& entry) {
   std::vector<wchar_t> block;
@@ -109,14 +92,7 @@ Simulator::Simulator(const std::wstring& fileName, bool copy) {
   }
   CloseHandle(pi.hThread);
   process_ = pi.hProcess;
-  WindowOfProcess search{pi.dwProcessId, nullptr};
-  (void)driver::WaitUntil(
-      [&] {
-        EnumWindows(MatchSimulatorWindow, reinterpret_cast<LPARAM>(&search));
-        return search.found != nullptr && IsWindowVisible(search.found);
-      },
-      kTimeoutMs);
-  window_ = search.found;
+  window_ = driver::WaitForWindow(simstandin::kWindowTitle, pi.dwProcessId, kTimeoutMs);
 }
 
 Simulator::~Simulator() { Stop(); }
@@ -150,6 +126,12 @@ std::unique_ptr<Session> StartProgram(const std::wstring& exeName) {
   options.environment.emplace_back(simstandin::kLibraryLogVariable, session->libraryLogPath);
   session->panels = shelltest::StartWithPanels(L"EMU0001", true, options);
   if (!session->panels) return nullptr;
+  // The user moves the program's window to the bottom left, off the simulator's GPS (top left)
+  // and the test pictures (right), so that no capture shows it.
+  RECT outer = {};
+  GetWindowRect(session->main(), &outer);
+  SetWindowPos(session->main(), nullptr, 0, GetSystemMetrics(SM_CYSCREEN) - (outer.bottom - outer.top),
+               0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   return session;
 }
 

@@ -24,7 +24,7 @@ TEST_P(SimulatorAbsent, OneNoticeNothingOnThePanelAndTheSlotFreeAgain) {
   ASSERT_TRUE(box) << "no notice";
   EXPECT_EQ(box->title, L"Notice");
   EXPECT_EQ(box->text, kNotice);
-  EXPECT_STREQ(driver::BoxIconName(box->icon), "Information");
+  EXPECT_EQ(box->icon, driver::BoxIcon::Information);
   EXPECT_EQ(GetWindow(box->window, GW_OWNER), session->main());
   // While it is open the tool counts as running.
   EXPECT_TRUE(driver::IsEnabled(session->main(), kStop));
