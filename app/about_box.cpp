@@ -31,22 +31,8 @@ INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM /*lP
     case WM_PAINT:
       PaintPicture(dialog);
       return TRUE;
-    case WM_COMMAND:
-      if (LOWORD(wParam) == IDC_OK) {
-        EndSecondaryDialog(dialog, wParam);
-        return TRUE;
-      }
-      if (LOWORD(wParam) == IDCANCEL) {
-        SendMessageW(dialog, WM_CLOSE, 0, 0);
-        return TRUE;
-      }
-      return FALSE;
-    case WM_CLOSE:
-    case WM_DESTROY:
-      EndSecondaryDialog(dialog, wParam);
-      return TRUE;
     default:
-      return FALSE;
+      return HandleOkDialogClosing(dialog, message, wParam);
   }
 }
 

@@ -21,32 +21,9 @@ INT_PTR OnInitDialog(HWND dialog) {
   return TRUE;
 }
 
-INT_PTR OnCommand(HWND dialog, WPARAM wParam) {
-  switch (LOWORD(wParam)) {
-    case IDC_OK:
-      EndSecondaryDialog(dialog, wParam);
-      return TRUE;
-    case IDCANCEL:  // Esc: a close request, which ends the dialog with 0
-      SendMessageW(dialog, WM_CLOSE, 0, 0);
-      return TRUE;
-    default:
-      return FALSE;
-  }
-}
-
 INT_PTR CALLBACK DeviceInfoProc(HWND dialog, UINT message, WPARAM wParam, LPARAM /*lParam*/) {
-  switch (message) {
-    case WM_INITDIALOG:
-      return OnInitDialog(dialog);
-    case WM_COMMAND:
-      return OnCommand(dialog, wParam);
-    case WM_CLOSE:
-    case WM_DESTROY:
-      EndSecondaryDialog(dialog, wParam);
-      return TRUE;
-    default:
-      return FALSE;
-  }
+  if (message == WM_INITDIALOG) return OnInitDialog(dialog);
+  return HandleOkDialogClosing(dialog, message, wParam);
 }
 
 }  // namespace

@@ -12,4 +12,10 @@ INT_PTR RunSecondaryDialog(HWND owner, int templateId, DLGPROC procedure);
 // What each secondary dialog does to close: end itself with `result` and post the quit message.
 void EndSecondaryDialog(HWND dialog, WPARAM result);
 
+// The closing rules of a secondary dialog with one OK button (the about box, device information),
+// for the messages its own procedure leaves: OK ends it with the command's value, Esc sends a
+// close request, and a close request or destruction ends it. Returns what the dialog manager
+// expects.
+INT_PTR HandleOkDialogClosing(HWND dialog, UINT message, WPARAM wParam);
+
 }  // namespace panelcast

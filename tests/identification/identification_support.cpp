@@ -88,23 +88,58 @@ std::vector<std::wstring> ListLines(HWND mainWindow) {
 std::wstring SerialLine(const std::wstring& serial) { return L"FIP Device (S/N: " + serial + L")"; }
 
 HWND OpenContextMenu(const driver::PanelSession& session) {
-  // What the keyboard's context-menu key sends: the list as the window, (-1, -1) as the place.
-  PostMessageW(session.mainWindow, WM_CONTEXTMENU,
-               reinterpret_cast<WPARAM>(driver::Control(session.mainWindow, kPanelList)),
-               MAKELPARAM(0xFFFF, 0xFFFF));
-  HWND menu = nullptr;
-  driver::WaitUntil([&] { return (menu = FindMenuWindow(session.program->Id())) != nullptr; },
-                    kTimeoutMs);
-  return menu;
+  // As a user's right-click would find it: the main window active, after any box it showed has
+  // gone and handed the activation back.
+  EXPECT_TRUE(driver::WaitUntil(
+      [&] { return GetForegroundWindow() == session.mainWindow; }, kTimeoutMs));
+  // Under X the focus change that follows a closed message box can reach the program a moment
+  // after Wine reports the window active, and it cancels a menu that has just opened; a user
+  // would right-click again, and so does this.
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    // What the keyboard's context-menu key sends: the list as the window, (-1, -1) as the place.
+    PostMessageW(session.mainWindow, WM_CONTEXTMENU,
+                 reinterpret_cast<WPARAM>(driver::Control(session.mainWindow, kPanelList)),
+                 MAKELPARAM(0xFFFF, 0xFFFF));
+    HWND menu = nullptr;
+    if (driver::WaitUntil([&] { return (menu = FindMenuWindow(session.program->Id())) != nullptr; },
+                          kTimeoutMs / 3)) {
+      return menu;
+    }
+  }
+  return nullptr;
+}
+
+driver::Picture PaintedMenu(HWND menu) {
+  driver::Picture picture;
+  const auto hasText = [&] {
+    picture = driver::CaptureWindow(menu);
+    for (int y = 0; y < picture.height; ++y) {
+      for (int x = 0; x < picture.width; ++x) {
+        if ((picture.At(x, y) & 0xC0C0C0) == 0) return true;
+      }
+    }
+    return false;
+  };
+  EXPECT_TRUE(driver::WaitUntil(hasText, kTimeoutMs)) << "the menu never showed its item";
+  return picture;
 }
 
 bool ChooseShowHardwareDetails(const driver::PanelSession& session) {
   HWND menu = OpenContextMenu(session);
-  if (!menu) return false;
+  if (!menu) {
+    ADD_FAILURE() << "the context menu did not open";
+    driver::SaveScreenshot(L"identification-menu-missing");
+    return false;
+  }
   // The menu's own keyboard handling: down to its one item, then Enter.
   driver::PostKey(menu, VK_DOWN);
   driver::PostKey(menu, VK_RETURN);
-  return driver::WaitUntil([&] { return !IsWindowVisible(menu); }, kTimeoutMs);
+  if (!driver::WaitUntil([&] { return !IsWindowVisible(menu); }, kTimeoutMs)) {
+    ADD_FAILURE() << "the context menu stayed open";
+    driver::SaveScreenshot(L"identification-menu-stayed");
+    return false;
+  }
+  return true;
 }
 
 HWND OpenReport(const driver::PanelSession& session, int line) {

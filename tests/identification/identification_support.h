@@ -38,6 +38,8 @@ std::wstring SerialLine(const std::wstring& serial);  // "FIP Device (S/N: <seri
 // The context menu over the panel list, opened as the keyboard's context-menu key does; null
 // when it did not open.
 HWND OpenContextMenu(const driver::PanelSession& session);
+// Waits until the open menu shows its item's text (dark pixels) and returns how it looks.
+driver::Picture PaintedMenu(HWND menu);
 // Opens the menu and chooses "Show hardware details"; true when the menu came and went.
 bool ChooseShowHardwareDetails(const driver::PanelSession& session);
 

@@ -17,6 +17,7 @@ TEST(RegistryOrder, TwoPanelsListedTheOtherWaySwapAndShowTheirSerialsWhenAsked) 
 
   HWND menu = OpenContextMenu(*session);
   ASSERT_TRUE(menu);
+  const driver::Picture unchecked = PaintedMenu(menu);
   driver::SaveScreenshot(L"identification-context-menu");
   driver::PostKey(menu, VK_ESCAPE);
   ASSERT_TRUE(driver::WaitUntil([&] { return !IsWindowVisible(menu); }, kTimeoutMs));
@@ -26,6 +27,14 @@ TEST(RegistryOrder, TwoPanelsListedTheOtherWaySwapAndShowTheirSerialsWhenAsked) 
   EXPECT_EQ(ListLines(session->mainWindow), (Lines{SerialLine(L"B2"), SerialLine(L"A1")}));
   EXPECT_EQ(driver::ListSelection(session->mainWindow, kPanelList), 0) << "the highlight stays";
   driver::SaveScreenshot(L"identification-serial-numbers", session->mainWindow);
+  menu = OpenContextMenu(*session);
+  ASSERT_TRUE(menu);
+  const driver::Picture checked = PaintedMenu(menu);
+  driver::SaveScreenshot(L"identification-context-menu-checked");
+  EXPECT_EQ(checked.width, unchecked.width);
+  EXPECT_NE(checked.bgr, unchecked.bgr) << "the item shows whether the switch is on";
+  driver::PostKey(menu, VK_ESCAPE);
+  ASSERT_TRUE(driver::WaitUntil([&] { return !IsWindowVisible(menu); }, kTimeoutMs));
 
   // Refresh walks the registry again; the order and the switch hold.
   driver::Click(session->mainWindow, 1009);
