@@ -46,11 +46,24 @@ void OnBrowserInitialized(HWND browser) {
   ApplyOkRule(browser, current);
 }
 
+// The folder last shown in the status line, for the rule's second application below.
+wchar_t g_selectedFolder[MAX_PATH] = {};  // main thread only
+constexpr UINT_PTR kOkRuleTimer = 0x5046;
+
+// Some shells settle the OK button themselves after telling us of a new selection, which would
+// undo the rule; it is applied once more when the notification is over.
+void CALLBACK ReapplyOkRule(HWND browser, UINT, UINT_PTR timer, DWORD) {
+  KillTimer(browser, timer);
+  ApplyOkRule(browser, g_selectedFolder);
+}
+
 void OnBrowserSelectionChanged(HWND browser, LPCITEMIDLIST item) {
   wchar_t folder[MAX_PATH] = {};
   if (!item || !SHGetPathFromIDListW(item, folder)) return;  // not a file-system folder
   SendMessageW(browser, BFFM_SETSTATUSTEXTW, 0, reinterpret_cast<LPARAM>(folder));
   ApplyOkRule(browser, folder);
+  std::wcscpy(g_selectedFolder, folder);
+  SetTimer(browser, kOkRuleTimer, 0, ReapplyOkRule);
 }
 
 int CALLBACK BrowseCallback(HWND browser, UINT message, LPARAM lParam, LPARAM /*data*/) {
