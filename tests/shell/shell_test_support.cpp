@@ -12,19 +12,6 @@ constexpr wchar_t kLibraryValue[] = L"DirectOutput";
 
 std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
 
-struct TopWindowSearch {
-  DWORD pid;
-  bool found;
-};
-
-BOOL CALLBACK FindWindowOfProcess(HWND window, LPARAM param) {
-  auto* search = reinterpret_cast<TopWindowSearch*>(param);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  if (owner == search->pid) search->found = true;
-  return !search->found;
-}
-
 }  // namespace
 
 void ExpectBoxes(DWORD pid, const std::vector<ExpectedBox>& boxes) {
@@ -101,11 +88,7 @@ int CallCount(const driver::Program& program, const std::string& name) {
   return count;
 }
 
-bool HasNoWindow(DWORD pid) {
-  TopWindowSearch search{pid, false};
-  EnumWindows(FindWindowOfProcess, reinterpret_cast<LPARAM>(&search));
-  return !search.found;
-}
+bool HasNoWindow(DWORD pid) { return !driver::HasTopLevelWindow(pid); }
 
 LibraryRegistry::LibraryRegistry() {
   wchar_t value[2048] = {};

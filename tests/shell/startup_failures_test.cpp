@@ -54,23 +54,24 @@ TEST(StartupFailures, LibraryWithoutTheEntryPointsIsNotCalled) {
   ExpectFailedStart({}, {Fatal(kLoadFailed)}, 0);
 }
 
-TEST(StartupFailures, OverlongUnterminatedRegistryValueIsBoundedAndFailsToLoad) {
-  // 4096 bytes of text with no terminator, stored as binary: read as a bounded path that no file
-  // has, never past the buffer.
-  LibraryRegistry registry;
-  std::vector<BYTE> value(4096, 'A');
+// Stores `bytes` bytes of one letter, with no terminator, as the library path value.
+void SetRawLibraryValue(DWORD type, std::size_t bytes) {
+  const std::vector<BYTE> value(bytes, 'A');
   ASSERT_EQ(RegSetKeyValueW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Zivovi\\DirectOutput", L"DirectOutput",
-                            REG_BINARY, value.data(), static_cast<DWORD>(value.size())),
+                            type, value.data(), static_cast<DWORD>(value.size())),
             ERROR_SUCCESS);
+}
+
+TEST(StartupFailures, UnterminatedValueOfAnyTypeIsReadBoundedAndFailsToLoad) {
+  // 4096 bytes of text with no terminator, stored as binary: a bounded path that no file has.
+  LibraryRegistry registry;
+  SetRawLibraryValue(REG_BINARY, 4096);
   ExpectFailedStart({}, {Fatal(kLoadFailed)}, 0);
 }
 
 TEST(StartupFailures, ValueLongerThanAPathIsNotRead) {
   LibraryRegistry registry;
-  std::vector<BYTE> value(6000, 'B');
-  ASSERT_EQ(RegSetKeyValueW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Zivovi\\DirectOutput", L"DirectOutput",
-                            REG_SZ, value.data(), static_cast<DWORD>(value.size())),
-            ERROR_SUCCESS);
+  SetRawLibraryValue(REG_SZ, 6000);
   ExpectFailedStart({}, {Fatal(kNameFailed)}, 0);
 }
 
