@@ -76,6 +76,13 @@ bool ShowsPicture(HWND about, const driver::Picture& expected) {
   return DifferingPixels(ShownPicture(about, expected), expected) == 0;
 }
 
+// A key pressed in the box: to its focused control, where the dialog manager turns it into a
+// command, or to the box itself when the focus is elsewhere.
+void PressKeyIn(HWND main, HWND about, UINT key) {
+  HWND focus = FocusedWindow(main);
+  driver::PostKey(focus && IsChild(about, focus) ? focus : about, key);
+}
+
 // Magenta drawn straight onto the screen where the picture is.
 void ScribbleOverPicture(HWND about, const driver::Picture& expected) {
   POINT at = kPictureAt;
@@ -116,17 +123,8 @@ TEST_F(AboutBox, OkEnterAndEscapeCloseItAndTheMainWindowCarriesOn) {
   };
   const Way ways[] = {
       {"OK", [](HWND, HWND about) { driver::Click(about, kOk); }},
-      // Keys go to the focused control, where the dialog manager turns them into commands.
-      {"Enter",
-       [](HWND main, HWND about) {
-         HWND focus = FocusedWindow(main);
-         driver::PostKey(focus && IsChild(about, focus) ? focus : about, VK_RETURN);
-       }},
-      {"Esc",
-       [](HWND main, HWND about) {
-         HWND focus = FocusedWindow(main);
-         driver::PostKey(focus && IsChild(about, focus) ? focus : about, VK_ESCAPE);
-       }},
+      {"Enter", [](HWND main, HWND about) { PressKeyIn(main, about, VK_RETURN); }},
+      {"Esc", [](HWND main, HWND about) { PressKeyIn(main, about, VK_ESCAPE); }},
   };
   int panels = 1;
   for (const Way& way : ways) {
@@ -149,7 +147,9 @@ TEST_F(AboutBox, OkEnterAndEscapeCloseItAndTheMainWindowCarriesOn) {
   }
 
   driver::Click(main_, kExit);
-  EXPECT_TRUE(session_->program->WaitForExit(kTimeoutMs).has_value()) << "Exit did not end it";
+  const auto exitCode = session_->program->WaitForExit(kTimeoutMs);
+  ASSERT_TRUE(exitCode.has_value()) << "Exit did not end the program";
+  EXPECT_EQ(*exitCode, 0u);
 }
 
 TEST_F(AboutBox, PictureIsDrawnAgainWhenTheBoxIsRepainted) {
