@@ -55,18 +55,32 @@ void TypeRect(HWND main, const RECT& rect) {
   driver::SetControlText(main, kBottom, std::to_wstring(rect.bottom));
 }
 
-bool StartLiveMonitorOn(HWND main, int line, const RECT& rect) {
+bool StartToolOn(HWND main, int line, int modeButton, const RECT& rect, int delayStep) {
   driver::SelectListLine(main, kList, line);
   if (!driver::WaitUntil([&] { return driver::ListSelection(main, kList) == line; }, kTimeoutMs)) {
     return false;
   }
-  driver::Click(main, kModeLive);
-  if (!driver::WaitUntil([&] { return driver::IsChecked(main, kModeLive); }, kTimeoutMs)) return false;
+  driver::Click(main, modeButton);
+  if (!driver::WaitUntil([&] { return driver::IsChecked(main, modeButton); }, kTimeoutMs)) {
+    return false;
+  }
   TypeRect(main, rect);
+  if (delayStep >= 0) {
+    driver::MoveTrackbar(main, kTrackbar, delayStep);
+    if (!driver::WaitUntil(
+            [&] { return driver::ControlText(main, kDelayText) == std::to_wstring(delayStep * 100); },
+            kTimeoutMs)) {
+      return false;
+    }
+  }
   driver::Click(main, kStart);
   return driver::WaitUntil(
       [&] { return driver::IsEnabled(main, kStop) && !driver::IsEnabled(main, kStart); },
       kTimeoutMs);
+}
+
+bool StartLiveMonitorOn(HWND main, int line, const RECT& rect, int delayStep) {
+  return StartToolOn(main, line, kModeLive, rect, delayStep);
 }
 
 uint32_t ImageCount(emu::PanelControl& panels, const std::string& serial, uint32_t page) {

@@ -47,9 +47,12 @@ uint32_t Quadrants(int width, int height, int x, int y);
 // Types the rectangle into the four coordinate edits.
 void TypeRect(HWND main, const RECT& rect);
 
-// Selects line `line`, chooses the live monitor, types `rect` and presses START; true once STOP is
-// enabled for it.
-bool StartLiveMonitorOn(HWND main, int line, const RECT& rect);
+// Selects line `line`, chooses the tool of `modeButton`, types `rect`, moves the trackbar to
+// `delayStep` (when not negative; after the mode, which shows the slot's own settings) and presses
+// START; true once STOP is enabled for it.
+bool StartToolOn(HWND main, int line, int modeButton, const RECT& rect, int delayStep = -1);
+// The same for the live monitor.
+bool StartLiveMonitorOn(HWND main, int line, const RECT& rect, int delayStep = -1);
 
 // SetImage calls of a panel so far (blanking included) for page 1, from the emulator.
 uint32_t ImageCount(emu::PanelControl& panels, const std::string& serial, uint32_t page = 1);
