@@ -202,11 +202,20 @@ TEST_F(FolderBrowser, ImageSetupEnablesOkOnlyForAFolderWithAnImageAndShowsThePat
   driver::Click(window_, IDC_SETUP);
   ExpectBox(L"Information",
             L"Please select the folder with the set of static images to be shown in FIP device...");
-  const HWND browser = WaitForBrowser();
+  HWND browser = WaitForBrowser();
   ASSERT_NE(browser, nullptr) << "no folder browser";
-
+  // One folder per browsing: Wine's folder tree now and then ignores a second selection made
+  // among siblings of the first.
   Select(browser, empty_.Path());
   EXPECT_TRUE(OkSettles(browser, false)) << "OK for a folder without FIP1";
+  Answer(browser, kBrowserCancel);
+  ExpectBox(L"Information", L"Folder selection canceled. Current folder settings were not changed...");
+
+  driver::Click(window_, IDC_SETUP);
+  ExpectBox(L"Information",
+            L"Please select the folder with the set of static images to be shown in FIP device...");
+  browser = WaitForBrowser();
+  ASSERT_NE(browser, nullptr) << "no folder browser";
   Select(browser, images_.Path());
   EXPECT_TRUE(OkSettles(browser, true)) << "no OK for a folder with only FIP1.JPG";
   driver::SaveScreenshot(L"folder_browser_images", browser);
@@ -271,10 +280,20 @@ TEST_F(FolderBrowser, ToolStartBrowsesForTheToolThenStartsTheBuildOfTheSystemInI
   ExpectBox(L"Information",
             L"Please select the folder with the Skinwright tool files: \"Skinwright_x86.exe\" and "
             L"\"Skinwright_x64.exe\"...");
-  const HWND browser = WaitForBrowser();
+  HWND browser = WaitForBrowser();
   ASSERT_NE(browser, nullptr);
   Select(browser, empty_.Path());
   EXPECT_TRUE(OkSettles(browser, false));
+  Answer(browser, kBrowserCancel);
+  ExpectBox(L"Information", L"Folder selection canceled. Current folder settings were not changed...");
+  EXPECT_TRUE(ReadLines(toolLog_).empty());
+
+  driver::Click(window_, IDC_START);
+  ExpectBox(L"Information",
+            L"Please select the folder with the Skinwright tool files: \"Skinwright_x86.exe\" and "
+            L"\"Skinwright_x64.exe\"...");
+  browser = WaitForBrowser();
+  ASSERT_NE(browser, nullptr);
   Select(browser, tool32_.Path());
   EXPECT_TRUE(OkSettles(browser, true));
   Answer(browser, kBrowserOk);
