@@ -7,6 +7,7 @@
 #include <fstream>
 #include <map>
 
+#include "tests/driver/other_display.h"
 #include "tests/driver/wait.h"
 
 namespace driver {
@@ -17,6 +18,12 @@ std::atomic<unsigned> launchCounter{0};  // any test thread increments; makes na
 std::wstring Lower(std::wstring s) {
   for (auto& c : s) c = static_cast<wchar_t>(std::towlower(c));
   return s;
+}
+
+// "usb\\Panelcast.exe" -> "Panelcast.exe": the process list carries file names only.
+std::wstring FileNameOf(const std::wstring& path) {
+  const auto slash = path.find_last_of(L"\\/");
+  return slash == std::wstring::npos ? path : path.substr(slash + 1);
 }
 
 // The test's environment with `extra` laid over it, as a CreateProcessW block.
@@ -79,6 +86,12 @@ bool HasTopLevelWindow(DWORD pid) {
   return search.found;
 }
 
+std::wstring SixteenBitDisplay() {
+  wchar_t value[64] = {};
+  const DWORD n = GetEnvironmentVariableW(L"PANELCAST_DISPLAY16", value, 64);
+  return n > 0 && n < 64 ? std::wstring(value, n) : std::wstring();
+}
+
 std::wstring TestProgramFolder() {
   wchar_t path[MAX_PATH];
   const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
@@ -86,21 +99,29 @@ std::wstring TestProgramFolder() {
   return s.substr(0, s.find_last_of(L"\\/") + 1);
 }
 
-int KillProcessesNamed(const std::wstring& exeName, DWORD timeoutMs) {
-  std::vector<DWORD> killed;
+std::vector<DWORD> ProcessIdsNamed(const std::wstring& exeName) {
+  const std::wstring wanted = Lower(FileNameOf(exeName));
+  std::vector<DWORD> ids;
   HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  if (snap == INVALID_HANDLE_VALUE) return 0;
+  if (snap == INVALID_HANDLE_VALUE) return ids;
   PROCESSENTRY32W entry{};
   entry.dwSize = sizeof(entry);
   for (BOOL more = Process32FirstW(snap, &entry); more; more = Process32NextW(snap, &entry)) {
-    if (Lower(entry.szExeFile) != Lower(exeName)) continue;
-    if (HANDLE p = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID)) {
-      if (TerminateProcess(p, 1)) killed.push_back(entry.th32ProcessID);
+    if (Lower(FileNameOf(entry.szExeFile)) == wanted) ids.push_back(entry.th32ProcessID);
+  }
+  CloseHandle(snap);
+  return ids;
+}
+
+int KillProcessesNamed(const std::wstring& exeName, DWORD timeoutMs) {
+  std::vector<DWORD> killed;
+  for (DWORD pid : ProcessIdsNamed(exeName)) {
+    if (HANDLE p = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid)) {
+      if (TerminateProcess(p, 1)) killed.push_back(pid);
       (void)WaitForSingleObject(p, timeoutMs);
       CloseHandle(p);
     }
   }
-  CloseHandle(snap);
   for (DWORD pid : killed) {
     (void)WaitUntil([pid] { return !HasTopLevelWindow(pid); }, timeoutMs);
   }
@@ -127,9 +148,17 @@ Program::Program(LaunchOptions options) : exeName_(options.exeName) {
   }
 
   const std::wstring exe = TestProgramFolder() + options.exeName;
+  std::vector<wchar_t> env = EnvironmentBlock(options.environment);
+  if (HasVariable(options, L"DISPLAY")) {
+    const StartedProcess started =
+        StartOnOtherDisplay(exe, options.arguments, env, TestProgramFolder(), 15000);
+    process_ = started.process;
+    processId_ = started.id;
+    startError_ = started.error;
+    return;
+  }
   std::wstring commandLine = L"\"" + exe + L"\"";
   if (!options.arguments.empty()) commandLine += L" " + options.arguments;
-  std::vector<wchar_t> env = EnvironmentBlock(options.environment);
   STARTUPINFOW si{};
   si.cb = sizeof(si);
   PROCESS_INFORMATION pi{};

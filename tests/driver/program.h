@@ -17,6 +17,8 @@ struct LaunchOptions {
   std::vector<std::pair<std::wstring, std::wstring>> environment;
   std::wstring exeName = L"Panelcast.exe";  // looked up beside the test program
   std::wstring arguments;                   // command-line tail; the program itself takes none
+  // A DISPLAY in `environment` (e.g. SixteenBitDisplay()) puts the program on that X screen; it
+  // is then started through the Wine loader and found by name (tests/driver/other_display.h).
 };
 
 // One run of a program. Each launch gets its own control pipe name (PANELCAST_EMU_PIPE) and its
@@ -62,11 +64,23 @@ class Program {
 // Folder of the running test program, with a trailing backslash.
 std::wstring TestProgramFolder();
 
+// The second, 16-bit screen that the test rig runs beside the main one (PANELCAST_DISPLAY16,
+// e.g. ":1"); empty when there is none. A program launched with {L"DISPLAY", it} in its
+// environment gets a 16-bit desktop while it shares the prefix with the test, so its windows
+// are found and driven by messages as usual; only pixels (screenshots, message box icons) cannot
+// be read from the test's own screen.
+std::wstring SixteenBitDisplay();
+
 // True while the process owns a top-level window (visible or not).
 bool HasTopLevelWindow(DWORD pid);
 
-// Terminates every process of the prefix whose file name is `exeName` (case-insensitive) and
-// waits until their top-level windows are gone. Returns how many were terminated.
+// Ids of the prefix's processes whose file name is that of `exeName` (case-insensitive, folders
+// ignored).
+std::vector<DWORD> ProcessIdsNamed(const std::wstring& exeName);
+
+// Terminates every process of the prefix whose file name is that of `exeName` (case-insensitive,
+// folders ignored: "usb\\Panelcast.exe" matches every Panelcast.exe) and waits until their
+// top-level windows are gone. Returns how many were terminated.
 int KillProcessesNamed(const std::wstring& exeName, DWORD timeoutMs = 5000);
 
 }  // namespace driver

@@ -2,7 +2,9 @@
 // a separate process, its message boxes and its controls, reached only through messages.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <optional>
 
 #include "tests/driver/driver.h"
 #include "tests/driver_selftest/selftest_ids.h"
@@ -186,13 +188,17 @@ TEST_F(DriverWindow, ScreenshotShowsWindowBackground) {
   EXPECT_EQ(signature[3], 'G');
 }
 
-TEST(DriverProgram, KillEndsProgramAndEveryOtherCopy) {
+// Two copies of the helper, the second started as `secondExe`; ending the second ends both.
+void CheckKillEndsEveryCopy(const std::wstring& secondExe) {
   driver::Program first(Helper(L"window"));
   HWND firstWindow = driver::WaitForWindow(selftest::kWindowTitle, first.Id(), kTimeoutMs);
   ASSERT_NE(firstWindow, nullptr);
   HWND secondWindow = nullptr;
   {
-    driver::Program second(Helper(L"window"));
+    driver::LaunchOptions options = Helper(L"window");
+    options.exeName = secondExe;
+    driver::Program second(options);
+    ASSERT_TRUE(second.Started()) << "error " << second.StartError();
     secondWindow = driver::WaitForWindow(selftest::kWindowTitle, second.Id(), kTimeoutMs);
     ASSERT_NE(secondWindow, nullptr);
     EXPECT_TRUE(driver::HasTopLevelWindow(second.Id()));
@@ -205,6 +211,18 @@ TEST(DriverProgram, KillEndsProgramAndEveryOtherCopy) {
   EXPECT_FALSE(first.Running());
   EXPECT_FALSE(driver::HasTopLevelWindow(first.Id()));
   EXPECT_EQ(driver::FindTopWindow(selftest::kWindowTitle), nullptr);
+}
+
+TEST(DriverProgram, KillEndsProgramAndEveryOtherCopy) { CheckKillEndsEveryCopy(kHelper); }
+
+// Copies of the program run from subfolders (bin\usb, bin\nosim): the process list names them
+// without their folder.
+TEST(DriverProgram, KillEndsEveryCopyAlsoForAProgramStartedFromASubfolder) {
+  const std::wstring folder = driver::TestProgramFolder() + L"selftest-sub";
+  CreateDirectoryW(folder.c_str(), nullptr);
+  ASSERT_TRUE(CopyFileW((driver::TestProgramFolder() + kHelper).c_str(),
+                        (folder + L"\\" + kHelper).c_str(), FALSE));
+  CheckKillEndsEveryCopy(std::wstring(L"selftest-sub\\") + kHelper);
 }
 
 TEST(DriverProgram, ReportsMissingProgram) {
@@ -222,6 +240,56 @@ TEST(DriverWait, GivesUpAfterTimeoutAndSeesLateCondition) {
   int calls = 0;
   EXPECT_TRUE(driver::WaitUntil([&] { return ++calls == 3; }, kTimeoutMs));
   EXPECT_EQ(calls, 3);
+}
+
+// Programs on the rig's 16-bit screen while the test stays on the main one.
+class DriverSixteenBitScreen : public testing::Test {
+ protected:
+  void SetUp() override {
+    display_ = driver::SixteenBitDisplay();
+    if (display_.empty()) {
+      GTEST_SKIP() << "no 16-bit screen: PANELCAST_DISPLAY16 is not set (scripts/test sets it)";
+    }
+  }
+  driver::LaunchOptions OnIt(driver::LaunchOptions options) const {
+    options.environment.emplace_back(L"DISPLAY", display_);
+    return options;
+  }
+  std::wstring display_;
+};
+
+int OwnScreenDepth() {
+  HDC screen = GetDC(nullptr);
+  const int bits = GetDeviceCaps(screen, BITSPIXEL);
+  ReleaseDC(nullptr, screen);
+  return bits;
+}
+
+// The helper's window says the depth of the screen it was given.
+std::wstring DepthShownBy(const driver::LaunchOptions& options) {
+  driver::Program helper(options);
+  if (!helper.Started()) return L"not started, error " + std::to_wstring(helper.StartError());
+  const HWND window = driver::WaitForWindow(selftest::kWindowTitle, helper.Id(), kTimeoutMs);
+  return window ? driver::ControlText(window, selftest::kStatus) : L"no window";
+}
+
+TEST_F(DriverSixteenBitScreen, ProgramGetsTheDepthOfTheScreenItIsGiven) {
+  ASSERT_NE(OwnScreenDepth(), 16) << "the test itself already runs on a 16-bit screen";
+  EXPECT_EQ(Narrow(DepthShownBy(Helper(L"depth"))), "Bits " + std::to_string(OwnScreenDepth()));
+  EXPECT_EQ(Narrow(DepthShownBy(OnIt(Helper(L"depth")))), "Bits 16");
+}
+
+TEST_F(DriverSixteenBitScreen, WindowThereIsFoundAndDrivenByMessages) {
+  driver::Program helper(OnIt(Helper(L"window")));
+  const HWND window = driver::WaitForWindow(selftest::kWindowTitle, helper.Id(), kTimeoutMs);
+  ASSERT_NE(window, nullptr);
+  driver::Click(window, selftest::kCount);
+  EXPECT_TRUE(driver::WaitUntil(
+      [&] { return driver::ControlText(window, selftest::kStatus) == L"Clicks 1"; }, kTimeoutMs));
+  driver::SelectListLine(window, selftest::kList, 1);
+  EXPECT_TRUE(driver::WaitUntil(
+      [&] { return driver::ControlText(window, selftest::kStatus) == L"Selected 1"; },
+      kTimeoutMs));
 }
 
 }  // namespace
@@ -250,6 +318,23 @@ TEST(DriverPanelSession, LaunchesProgramWithConnectedPanels) {
   const DWORD pid = session->program->Id();
   session.reset();
   EXPECT_EQ(driver::FindTopWindow(L"Zivovi Panelcast", pid), nullptr);
+}
+
+// The program itself on the 16-bit screen: the copy beside the stand-in device library, so no
+// start-up notice appears (a box's icon could not be read from here).
+TEST_F(DriverSixteenBitScreen, ProgramThereShowsItsMainWindowAndPanelList) {
+  driver::LaunchOptions options;
+  options.exeName = L"usb\\Panelcast.exe";
+  auto session = driver::LaunchWithPanels(2, OnIt(options));
+  ASSERT_NE(session, nullptr) << "the program did not come up on " << Narrow(display_);
+  EXPECT_EQ(Narrow(driver::WindowText(session->mainWindow)), "Zivovi Panelcast");
+  constexpr int kDeviceList = 1000;
+  EXPECT_TRUE(driver::WaitUntil(
+      [&] { return driver::ListCount(session->mainWindow, kDeviceList) == 2; }, kTimeoutMs));
+  EXPECT_TRUE(driver::MessageBoxWindows(session->program->Id()).empty());
+  const DWORD pid = session->program->Id();
+  session.reset();
+  EXPECT_FALSE(driver::HasTopLevelWindow(pid));
 }
 
 }  // namespace

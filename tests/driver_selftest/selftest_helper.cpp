@@ -2,6 +2,8 @@
 // shows. "boxes": a fixed sequence of message boxes, exit code = answer to the last one.
 // "window": a window with a list box, buttons, a check box, an edit and a trackbar, which
 // reports what it received in a status line; Esc asks before closing, like the real program.
+// "depth": the same window, its status line saying "Bits N" for the depth of the screen the
+// program was given.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -22,6 +24,14 @@ int ShowBoxes() {
 }
 
 int clicks = 0;  // main thread only
+bool showDepth = false;  // set before the window exists
+
+int ScreenDepth() {
+  HDC screen = GetDC(nullptr);
+  const int bits = GetDeviceCaps(screen, BITSPIXEL);
+  ReleaseDC(nullptr, screen);
+  return bits;
+}
 
 void SetStatus(HWND window, const std::wstring& text) {
   SetDlgItemTextW(window, selftest::kStatus, text.c_str());
@@ -50,7 +60,9 @@ void CreateControls(HWND w) {
                         selftest::kTrackbar);
   SendMessageW(bar, TBM_SETRANGE, TRUE, MAKELPARAM(0, 50));
   SendMessageW(bar, TBM_SETPOS, TRUE, 2);
-  AddControl(w, L"Static", L"Ready", SS_LEFT, 10, 140, 330, 20, selftest::kStatus);
+  const std::wstring status =
+      showDepth ? L"Bits " + std::to_wstring(ScreenDepth()) : std::wstring(L"Ready");
+  AddControl(w, L"Static", status.c_str(), SS_LEFT, 10, 140, 330, 20, selftest::kStatus);
 }
 
 void OnCommand(HWND w, int id, int code) {
@@ -121,5 +133,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
   const std::wstring mode = commandLine;
   if (mode == L"boxes") return ShowBoxes();
   if (mode == L"window") return RunWindow(instance);
+  if (mode == L"depth") {
+    showDepth = true;
+    return RunWindow(instance);
+  }
   return 2;
 }
