@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include <thread>
+#include <memory>
 
 #include "emulator/control/panel_control.h"
 #include "emulator/control/panel_listing.h"
@@ -56,7 +56,8 @@ uint32_t RunInput(Library& library, const std::string& serial, const std::string
   }));
 }
 
-void ServeClient(HANDLE pipe) {
+DWORD WINAPI ServeClient(void* parameter) {
+  HANDLE pipe = static_cast<HANDLE>(parameter);
   std::string command;
   while (ReadRequest(pipe, command)) {
     std::string payload;
@@ -65,34 +66,107 @@ void ServeClient(HANDLE pipe) {
   }
   DisconnectNamedPipe(pipe);
   CloseHandle(pipe);
+  return 0;
 }
 
+// Serving threads are plain Win32 threads, never std::thread: the C++ runtime's thread records,
+// in this library's own static copy, are kept up to date by thread-detach notifications, which
+// the library turns off; a started-and-detached std::thread here now and then began with
+// another thread's (freed) start record and crashed.
+void StartServing(HANDLE pipe) {
+  HANDLE thread = CreateThread(nullptr, 0, &ServeClient, pipe, 0, nullptr);
+  if (thread == nullptr) {
+    CloseHandle(pipe);  // no thread for it: the client sees the channel close
+    return;
+  }
+  CloseHandle(thread);
+}
+
+// One pipe instance waiting for a client (ConnectNamedPipe pending on its own event).
+class ListeningInstance {
+ public:
+  explicit ListeningInstance(const std::wstring& pipeName) {
+    event_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    if (event_ == nullptr) return;
+    pipe_ = CreateNamedPipeW(pipeName.c_str(), PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED,
+                             PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT,
+                             PIPE_UNLIMITED_INSTANCES, kPipeBufferBytes, kPipeBufferBytes, 0,
+                             nullptr);
+    if (pipe_ == INVALID_HANDLE_VALUE) return;
+    overlapped_.hEvent = event_;
+    if (ConnectNamedPipe(pipe_, &overlapped_)) {
+      connected_ = true;
+      return;
+    }
+    const DWORD error = GetLastError();
+    pending_ = error == ERROR_IO_PENDING;
+    connected_ = error == ERROR_PIPE_CONNECTED;  // a client came between create and connect
+  }
+  ~ListeningInstance() {
+    if (pipe_ != INVALID_HANDLE_VALUE) {
+      if (pending_) {
+        CancelIo(pipe_);
+        DWORD ignored = 0;
+        (void)GetOverlappedResult(pipe_, &overlapped_, &ignored, TRUE);  // let the cancel end
+      }
+      CloseHandle(pipe_);
+    }
+    if (event_ != nullptr) CloseHandle(event_);
+  }
+  ListeningInstance(const ListeningInstance&) = delete;
+  ListeningInstance& operator=(const ListeningInstance&) = delete;
+
+  bool Usable() const { return pending_ || connected_; }
+
+  // Waits until a client is connected; false when the instance failed instead.
+  bool WaitForClient() {
+    if (pending_) {
+      DWORD ignored = 0;
+      connected_ = GetOverlappedResult(pipe_, &overlapped_, &ignored, TRUE) != FALSE;
+      pending_ = false;
+    }
+    return connected_;
+  }
+
+  // Hands the connected pipe over to its serving thread.
+  HANDLE Release() {
+    HANDLE pipe = pipe_;
+    pipe_ = INVALID_HANDLE_VALUE;
+    return pipe;
+  }
+
+ private:
+  HANDLE event_ = nullptr;
+  HANDLE pipe_ = INVALID_HANDLE_VALUE;
+  OVERLAPPED overlapped_ = {};
+  bool pending_ = false;
+  bool connected_ = false;
+};
+
+std::unique_ptr<ListeningInstance> NewInstance(const std::wstring& pipeName) {
+  auto instance = std::make_unique<ListeningInstance>(pipeName);
+  if (instance->Usable()) return instance;
+  return nullptr;
+}
+
+// There is always an instance listening: the next one is made before the connected one is
+// handed over, so the pipe's name never disappears between two quick connections (a client
+// would get "file not found") and a client never has to wait for the serving thread to start.
 void Listen(std::wstring pipeName) {
+  std::unique_ptr<ListeningInstance> listening;
   for (;;) {
-    HANDLE pipe = CreateNamedPipeW(pipeName.c_str(), PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED,
-                                   PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT,
-                                   PIPE_UNLIMITED_INSTANCES, kPipeBufferBytes, kPipeBufferBytes,
-                                   0, nullptr);
-    if (pipe == INVALID_HANDLE_VALUE) {
+    if (!listening) listening = NewInstance(pipeName);
+    if (!listening) {
       Sleep(200);  // out of instances or resources: try again rather than lose the channel
       continue;
     }
-    OVERLAPPED overlapped = {};
-    overlapped.hEvent = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    BOOL connected = ConnectNamedPipe(pipe, &overlapped);
-    DWORD error = connected ? ERROR_SUCCESS : GetLastError();
-    if (error == ERROR_IO_PENDING) {
-      DWORD ignored = 0;
-      connected = GetOverlappedResult(pipe, &overlapped, &ignored, TRUE);
-    } else {
-      connected = connected || error == ERROR_PIPE_CONNECTED;
-    }
-    CloseHandle(overlapped.hEvent);
-    if (!connected) {
-      CloseHandle(pipe);
+    if (!listening->WaitForClient()) {
+      listening.reset();  // the client left before it was served
       continue;
     }
-    std::thread(ServeClient, pipe).detach();
+    std::unique_ptr<ListeningInstance> connected = std::move(listening);
+    listening = NewInstance(pipeName);
+    StartServing(connected->Release());
   }
 }
 

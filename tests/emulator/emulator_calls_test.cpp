@@ -10,6 +10,7 @@
 
 #include "emulator/control/log_line.h"
 #include "emulator/control/panel_control.h"
+#include "emulator/control/pipe_io.h"
 #include "tests/emulator/emulator_harness.h"
 
 using emutest::Api;
@@ -420,6 +421,44 @@ TEST_F(Emulator, EveryCallIsLoggedWithItsArgumentsInTheChannelAndTheFile) {
                                  [](const emu::LogLine& l) { return l.name == "Initialize"; });
   ASSERT_NE(initialize, lines.end());
   EXPECT_EQ(initialize->args, "app=\"Panelcast\"");
+}
+
+// One connection opened without any retry, as a client that does not know the channel's habits
+// would: the error of CreateFileW, or a PING answered through it.
+DWORD PingOnce(const std::wstring& pipeName) {
+  HANDLE pipe = CreateFileW(pipeName.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                            OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
+  if (pipe == INVALID_HANDLE_VALUE) return GetLastError();
+  const std::string ping = "PING";
+  const uint32_t length = static_cast<uint32_t>(ping.size());
+  uint32_t reply[2] = {~0u, ~0u};
+  bool answered = emu::PipeWrite(pipe, &length, sizeof length, 5000) &&
+                  emu::PipeWrite(pipe, ping.data(), length, 5000) &&
+                  emu::PipeRead(pipe, reply, sizeof reply, 5000);
+  CloseHandle(pipe);
+  return answered && reply[0] == emu::kReplyOk && reply[1] == 0 ? ERROR_SUCCESS : ERROR_BAD_PIPE;
+}
+
+TEST_F(Emulator, QuickConnectionsInARowAlwaysFindAnInstanceListening) {
+  std::vector<DWORD> failures;
+  for (int i = 0; i < 400; ++i) {
+    DWORD error = PingOnce(kPipe);
+    if (error != ERROR_SUCCESS) failures.push_back(error);
+  }
+  EXPECT_TRUE(failures.empty()) << failures.size() << " of 400 connections failed, first error "
+                                << (failures.empty() ? 0 : failures.front());
+}
+
+TEST_F(Emulator, ClientsConnectingAtOnceAreAllServed) {
+  std::atomic<int> failures{0};
+  std::vector<std::thread> clients;
+  for (int c = 0; c < 4; ++c) {
+    clients.emplace_back([&] {
+      for (int i = 0; i < 50; ++i) failures += control.Panels().size() != 3u;
+    });
+  }
+  for (std::thread& client : clients) client.join();
+  EXPECT_EQ(failures.load(), 0);
 }
 
 // A window on the test's thread that the library's callback sends to, as the program's device
