@@ -36,7 +36,8 @@ class Connection {
       if (error == ERROR_PIPE_BUSY) {
         (void)WaitNamedPipeW(pipeName.c_str(), timeoutMs - elapsed);  // retried above either way
       } else if (error == ERROR_FILE_NOT_FOUND) {
-        // Between two connections the server may not have its next instance listening yet.
+        // A guard: the server keeps an instance listening, but a program that is starting up
+        // or ending may be without one for a moment.
         Sleep(10);
       } else {
         return;

@@ -69,10 +69,10 @@ DWORD WINAPI ServeClient(void* parameter) {
   return 0;
 }
 
-// Serving threads are plain Win32 threads, never std::thread: the C++ runtime's thread records,
-// in this library's own static copy, are kept up to date by thread-detach notifications, which
-// the library turns off; a started-and-detached std::thread here now and then began with
-// another thread's (freed) start record and crashed.
+// Serving threads are plain Win32 threads, like the library's other threads: a detached
+// std::thread started here now and then ran with a freed start record and crashed (the C++
+// runtime's thread bookkeeping in this library's static copy; the library turns thread
+// notifications off).
 void StartServing(HANDLE pipe) {
   HANDLE thread = CreateThread(nullptr, 0, &ServeClient, pipe, 0, nullptr);
   if (thread == nullptr) {

@@ -76,6 +76,15 @@ TEST(DeviceReport, FirstAndSecondPanelInInterfaceOrderAndTheTextCopies) {
   SendMessageW(edit, WM_COPY, 0, 0);
   EXPECT_EQ(Narrow(ClipboardText()), Narrow(report));
 
+  // A report longer than the box scrolls with a scroll bar, not only with the caret.
+  // (The bar's own state cannot be read from another process; the room it takes can.)
+  const LONG style = GetWindowLongW(edit, GWL_STYLE);
+  EXPECT_TRUE((style & WS_VSCROLL) && (style & ES_AUTOVSCROLL)) << std::hex << style;
+  RECT client = {}, outer = {};
+  ASSERT_TRUE(GetClientRect(edit, &client) && GetWindowRect(edit, &outer));
+  EXPECT_LE(client.right, outer.right - outer.left - GetSystemMetrics(SM_CXVSCROLL))
+      << "the box keeps no room for a vertical scroll bar";
+
   // Esc closes it too, and the main window carries on.
   driver::PressEscape(dialog);
   EXPECT_TRUE(driver::WaitForWindowGone(dialog, kTimeoutMs));
