@@ -87,40 +87,52 @@ std::vector<std::wstring> ListLines(HWND mainWindow) {
 
 std::wstring SerialLine(const std::wstring& serial) { return L"FIP Device (S/N: " + serial + L")"; }
 
+namespace {
+
+// True once the menu shows dark text (its item) and fills `picture` with what it shows.
+bool MenuShowsItsItem(HWND menu, driver::Picture& picture) {
+  picture = driver::CaptureWindow(menu);
+  for (int y = 0; y < picture.height; ++y) {
+    for (int x = 0; x < picture.width; ++x) {
+      if ((picture.At(x, y) & 0xC0C0C0) == 0) return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
 HWND OpenContextMenu(const driver::PanelSession& session) {
   // As a user's right-click would find it: the main window active, after any box it showed has
   // gone and handed the activation back.
   EXPECT_TRUE(driver::WaitUntil(
       [&] { return GetForegroundWindow() == session.mainWindow; }, kTimeoutMs));
   // Under X the focus change that follows a closed message box can reach the program a moment
-  // after Wine reports the window active, and it cancels a menu that has just opened; a user
-  // would right-click again, and so does this.
+  // after Wine reports the window active, and it cancels a menu that has just opened, even one
+  // already found; a user would right-click again, and so does this. A menu counts as open once
+  // it has drawn its item and is still up.
   for (int attempt = 0; attempt < 3; ++attempt) {
     // What the keyboard's context-menu key sends: the list as the window, (-1, -1) as the place.
     PostMessageW(session.mainWindow, WM_CONTEXTMENU,
                  reinterpret_cast<WPARAM>(driver::Control(session.mainWindow, kPanelList)),
                  MAKELPARAM(0xFFFF, 0xFFFF));
     HWND menu = nullptr;
-    if (driver::WaitUntil([&] { return (menu = FindMenuWindow(session.program->Id())) != nullptr; },
-                          kTimeoutMs / 3)) {
-      return menu;
-    }
+    driver::Picture ignored;
+    const auto settled = [&] {
+      if (menu == nullptr) menu = FindMenuWindow(session.program->Id());
+      if (menu == nullptr) return false;
+      if (!IsWindowVisible(menu)) return true;  // cancelled as it opened
+      return MenuShowsItsItem(menu, ignored);
+    };
+    if (driver::WaitUntil(settled, kTimeoutMs / 3) && IsWindowVisible(menu)) return menu;
   }
   return nullptr;
 }
 
 driver::Picture PaintedMenu(HWND menu) {
   driver::Picture picture;
-  const auto hasText = [&] {
-    picture = driver::CaptureWindow(menu);
-    for (int y = 0; y < picture.height; ++y) {
-      for (int x = 0; x < picture.width; ++x) {
-        if ((picture.At(x, y) & 0xC0C0C0) == 0) return true;
-      }
-    }
-    return false;
-  };
-  EXPECT_TRUE(driver::WaitUntil(hasText, kTimeoutMs)) << "the menu never showed its item";
+  EXPECT_TRUE(driver::WaitUntil([&] { return MenuShowsItsItem(menu, picture); }, kTimeoutMs))
+      << "the menu never showed its item";
   return picture;
 }
 
