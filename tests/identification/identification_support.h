@@ -40,8 +40,9 @@ std::wstring SerialLine(const std::wstring& serial);  // "FIP Device (S/N: <seri
 HWND OpenContextMenu(const driver::PanelSession& session);
 // Waits until the open menu shows its item's text (dark pixels) and returns how it looks.
 driver::Picture PaintedMenu(HWND menu);
-// Opens the menu and chooses "Show hardware details"; true when the menu came and went.
-bool ChooseShowHardwareDetails(const driver::PanelSession& session);
+// Opens the menu and chooses "Show hardware details", turning the switch on (or off); true once a
+// double-click on line 0 opens the report (or, for off, does not), which only the switch decides.
+bool ChooseShowHardwareDetails(const driver::PanelSession& session, bool turnOn = true);
 
 // Selects line `line` and double-clicks it; the Device Information dialog, or null.
 HWND OpenReport(const driver::PanelSession& session, int line);

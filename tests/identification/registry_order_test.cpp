@@ -42,7 +42,7 @@ TEST(RegistryOrder, TwoPanelsListedTheOtherWaySwapAndShowTheirSerialsWhenAsked) 
       [&] { return ListLines(session->mainWindow) == Lines{SerialLine(L"B2"), SerialLine(L"A1")}; },
       kTimeoutMs));
 
-  ASSERT_TRUE(ChooseShowHardwareDetails(*session));
+  ASSERT_TRUE(ChooseShowHardwareDetails(*session, false));
   EXPECT_EQ(ListLines(session->mainWindow), (Lines{kGeneric, kGeneric})) << "switched off again";
 }
 
