@@ -148,6 +148,10 @@ bool PanelControl::SwitchPage(const std::string& serial, int page) {
   return Send("PAGE " + serial + " " + std::to_string(page));
 }
 
+bool PanelControl::NotifyPage(const std::string& serial, uint32_t page, bool activated) {
+  return Send("NOTIFYPAGE " + serial + " " + std::to_string(page) + (activated ? " 1" : " 0"));
+}
+
 std::vector<uint8_t> PanelControl::Image(const std::string& serial, uint32_t page) {
   std::string bytes;
   if (!Send("IMAGE " + serial + " " + std::to_string(page), &bytes)) return {};

@@ -78,6 +78,9 @@ class PanelControl {
   bool SendButtons(const std::string& serial, uint32_t value);
   // Makes page `page` the active one (0: a page of another program), with page callbacks.
   bool SwitchPage(const std::string& serial, int page);
+  // Delivers one page callback for any page number, the program's or not, without changing
+  // which page is shown.
+  bool NotifyPage(const std::string& serial, uint32_t page, bool activated);
 
   // What the program sent: the last image of a page (230400 bytes; empty when blank).
   std::vector<uint8_t> Image(const std::string& serial, uint32_t page);

@@ -215,6 +215,19 @@ uint32_t RunControlCommand(const std::string& command, std::string& payload) {
       return board.SwitchPage(w[1], static_cast<int>(*page), notices);
     }));
   }
+  if (verb == "NOTIFYPAGE" && n == 4 && (w[3] == "0" || w[3] == "1")) {
+    std::optional<uint32_t> page = ParseUnsigned(w[2]);
+    if (!page) return kReplyBadRequest;
+    const bool activated = w[3] == "1";
+    // Only the callback: the board keeps its pages and the one shown, so a test can hand the
+    // program a page it never added and see that nothing follows from it.
+    return Status(library.ChangeAndWait([&](PanelBoard& board, std::vector<Notice>& notices) {
+      BoardPanel* panel = board.FindSerial(w[1]);
+      if (panel == nullptr) return false;
+      notices.push_back({Notice::Kind::PageChange, panel->handle, *page, activated});
+      return true;
+    }));
+  }
   if (verb == "IMAGE" && n == 3) {
     std::optional<uint32_t> number = ParseUnsigned(w[2]);
     if (!number) return kReplyBadRequest;

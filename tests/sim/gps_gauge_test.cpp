@@ -1,6 +1,7 @@
 // The GPS gauge through the main window, with the simulator stand-in running and its GPS screen as
 // the rectangle: the calls of a run on two pages, the frames and their labels following the page
-// the panel shows, and a gauge that starts on the page an earlier one left.
+// the panel shows, a gauge that starts on the page an earlier one left, and a notification for a
+// page that is none of the gauge's.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -98,6 +99,41 @@ TEST_F(GpsGauge, FramesAndLabelsFollowThePageShown) {
   EXPECT_EQ(panel->activePage, 1);
   EXPECT_EQ(ImageCount(Control(), 1), 1u) << "page 1: the splash and nothing after it";
   EXPECT_TRUE(CarriesLabels(Control().Image(kSerial, 2), page2Labels));
+}
+
+TEST_F(GpsGauge, APage3NotificationChangesNothingAPage2OneMovesTheFrames) {
+  const std::vector<uint8_t> page1Labels = HintPixels(IDB_HINTS_GPS_PAGE1);
+  const std::vector<uint8_t> page2Labels = HintPixels(IDB_HINTS_GPS_PAGE2);
+  StartGauge();
+  ASSERT_TRUE(WaitForFrames(Control(), 1, 3));  // past the light sweep
+
+  // Page 3 is none of the gauge's: leaving it and coming to it both go unheeded.
+  std::size_t before = PanelCallCount(Control());
+  ASSERT_TRUE(Control().NotifyPage(kSerial, 3, false));  // each returns once the handler has
+  ASSERT_TRUE(Control().NotifyPage(kSerial, 3, true));
+  EXPECT_TRUE(WaitForFrames(Control(), 1, 3)) << "page 1 gets no more frames";
+  EXPECT_EQ(ImageCount(Control(), 2), 0u) << "frames moved off page 1";
+  EXPECT_TRUE(CarriesLabels(Control().Image(kSerial, 1), page1Labels));
+  for (const std::string& call : PanelCalls(Control(), before)) {
+    EXPECT_EQ(call.rfind("SetLed", 0), std::string::npos) << call;
+  }
+
+  // The same way of notifying reaches the handler: page 2 takes the frames and its lights.
+  before = PanelCallCount(Control());
+  ASSERT_TRUE(Control().NotifyPage(kSerial, 2, true));
+  ASSERT_TRUE(WaitForFrames(Control(), 2, 2));
+  const std::vector<uint8_t> moved = Control().Image(kSerial, 2);
+  driver::SaveFramePng(L"sim_gauge_page2_after_notification", moved);
+  EXPECT_TRUE(CarriesLabels(moved, page2Labels));
+  std::vector<std::string> lights;
+  for (const std::string& call : PanelCalls(Control(), before)) {
+    if (call.rfind("SetImage", 0) != 0) lights.push_back(call);
+  }
+  std::vector<std::string> lit;
+  for (int light = 1; light <= 6; ++light) {
+    lit.push_back("SetLed page=2 index=" + std::to_string(light) + " value=1");
+  }
+  EXPECT_EQ(lights, lit);
 }
 
 }  // namespace
