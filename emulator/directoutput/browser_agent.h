@@ -7,8 +7,9 @@
 
 namespace emu {
 
-// Finds a visible folder browser of this process and sends it BFFM_SETSELECTIONW with `utf8Path`.
-// False when no browser is open.
+// Finds a visible folder browser of this process and selects `utf8Path` in it: a file-system
+// path, or a shell folder without one given as "::{GUID}" (e.g. the computer folder), which is
+// selected by its item list. False when no browser is open or the name is not understood.
 bool SelectInFolderBrowser(const std::string& utf8Path);
 
 }  // namespace emu

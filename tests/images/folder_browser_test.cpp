@@ -4,8 +4,10 @@
 // that message carries a pointer.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <commctrl.h>
 
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,6 +21,21 @@ constexpr DWORD kTimeoutMs = 10000;
 constexpr int kBrowserOk = 1;
 constexpr int kBrowserCancel = 2;
 const std::string kPanel = "EMU0001";
+// The program's texts around a browse.
+constexpr wchar_t kImagePrompt[] =
+    L"Please select the folder with the set of static images to be shown in FIP device...";
+constexpr wchar_t kToolPrompt[] =
+    L"Please select the folder with the Skinwright tool files: \"Skinwright_x86.exe\" and "
+    L"\"Skinwright_x64.exe\"...";
+constexpr wchar_t kImagesMissing[] =
+    L"Failed to locate images for static showing. Please select the folder with suitable "
+    L"images...";
+constexpr wchar_t kFolderFailed[] =
+    L"Failed to select this folder due to an error. Please try selecting again...";
+constexpr wchar_t kCanceled[] =
+    L"Folder selection canceled. Current folder settings were not changed...";
+// The computer folder: a shell folder with no file-system path of its own.
+const std::wstring kComputerFolder = L"::{20D04FE0-3AEA-1069-A2D8-08002B30309D}";
 constexpr uint32_t kImageColour = 0x20C040;
 
 std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
@@ -68,6 +85,17 @@ std::string DescribeControls(HWND browser) {
            Narrow(driver::WindowText(child)) + "\"";
   }
   return out;
+}
+
+// The tree's selected item is a direct child of its root (the desktop): a top-level shell folder
+// such as the computer folder is selected. Item handles, unlike item texts, can be read from
+// another process.
+bool SelectionIsTopLevel(HWND browser) {
+  HWND tree = FindWindowExW(browser, nullptr, L"SysTreeView32", nullptr);
+  if (!tree) return false;
+  const LRESULT root = SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0);
+  const LRESULT caret = SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0);
+  return root && caret && SendMessageW(tree, TVM_GETNEXTITEM, TVGN_PARENT, caret) == root;
 }
 
 std::vector<std::string> ReadLines(const std::wstring& path) {
@@ -128,12 +156,14 @@ class FolderBrowser : public ::testing::Test {
     ASSERT_TRUE(driver::WaitUntil([&] { return driver::IsChecked(window_, radio); }, kTimeoutMs));
   }
 
-  // The next box: its text and title must be these; answered with OK.
-  void ExpectBox(const wchar_t* title, const wchar_t* text) {
+  // The next box: its text and title (and the icon, when given) must be these; answered with OK.
+  void ExpectBox(const wchar_t* title, const wchar_t* text,
+                 std::optional<driver::BoxIcon> icon = std::nullopt) {
     const auto box = driver::AnswerNextMessageBox(pid_, IDOK, kTimeoutMs);
     ASSERT_TRUE(box) << "no message box; expected " << Narrow(text);
     EXPECT_EQ(box->title, title);
     EXPECT_EQ(box->text, text);
+    if (icon) EXPECT_EQ(box->icon, *icon) << driver::BoxIconName(box->icon);
   }
 
   // The browser once it has initialised: its first selection (the program's current folder)
@@ -171,6 +201,35 @@ class FolderBrowser : public ::testing::Test {
     driver::SaveScreenshot(L"folder_browser_last", browser);
   }
 
+  // Selects the computer folder and confirms it as the browser's OK would: the command is posted,
+  // since the browser may well have disabled the button for a folder without a path.
+  void ConfirmComputerFolder(HWND browser) {
+    bool selected = false;
+    for (int attempt = 0; attempt < 5 && !selected; ++attempt) {
+      ASSERT_TRUE(session_->panels->SelectInFolderBrowser(kComputerFolder));
+      selected = driver::WaitUntil([&] { return SelectionIsTopLevel(browser); }, kTimeoutMs / 5);
+    }
+    ASSERT_TRUE(selected) << "the computer folder is not selected; controls:"
+                          << DescribeControls(browser);
+    driver::SaveScreenshot(L"folder_browser_computer", browser);
+    driver::PostCommand(browser, kBrowserOk, BN_CLICKED);
+    ASSERT_TRUE(driver::WaitForWindowGone(browser, kTimeoutMs));
+  }
+
+  // Clicks `button` of the main window, answers the box that comes (`title`, `text`) and returns
+  // the browser that follows it, once initialised (null when none came).
+  HWND BrowseAfter(int button, const wchar_t* title, const wchar_t* text) {
+    driver::Click(window_, button);
+    ExpectBox(title, text);
+    return WaitForBrowser();
+  }
+
+  // The browser is cancelled and the program says that nothing changed.
+  void CancelBrowse(HWND browser) {
+    Answer(browser, kBrowserCancel);
+    ExpectBox(L"Information", kCanceled);
+  }
+
   // The browser is answered and gone.
   void Answer(HWND browser, int button) {
     driver::Click(browser, button);
@@ -199,22 +258,15 @@ class FolderBrowser : public ::testing::Test {
 
 TEST_F(FolderBrowser, ImageSetupEnablesOkOnlyForAFolderWithAnImageAndShowsThePath) {
   ChooseMode(IDC_MODE_STATIC);
-  driver::Click(window_, IDC_SETUP);
-  ExpectBox(L"Information",
-            L"Please select the folder with the set of static images to be shown in FIP device...");
-  HWND browser = WaitForBrowser();
+  HWND browser = BrowseAfter(IDC_SETUP, L"Information", kImagePrompt);
   ASSERT_NE(browser, nullptr) << "no folder browser";
   // One folder per browsing: Wine's folder tree now and then ignores a second selection made
   // among siblings of the first.
   Select(browser, empty_.Path());
   EXPECT_TRUE(OkSettles(browser, false)) << "OK for a folder without FIP1";
-  Answer(browser, kBrowserCancel);
-  ExpectBox(L"Information", L"Folder selection canceled. Current folder settings were not changed...");
+  CancelBrowse(browser);
 
-  driver::Click(window_, IDC_SETUP);
-  ExpectBox(L"Information",
-            L"Please select the folder with the set of static images to be shown in FIP device...");
-  browser = WaitForBrowser();
+  browser = BrowseAfter(IDC_SETUP, L"Information", kImagePrompt);
   ASSERT_NE(browser, nullptr) << "no folder browser";
   Select(browser, images_.Path());
   EXPECT_TRUE(OkSettles(browser, true)) << "no OK for a folder with only FIP1.JPG";
@@ -241,31 +293,18 @@ TEST_F(FolderBrowser, CancelLeavesTheFolderAndStartWithoutImagesBrowsesThenStart
   ChooseMode(IDC_MODE_STATIC);
   // The program's folder (its current directory, bin/) holds no images: START says so and
   // browses at once.
-  driver::Click(window_, IDC_START);
-  ExpectBox(L"Error",
-            L"Failed to locate images for static showing. Please select the folder with suitable "
-            L"images...");
-  HWND browser = WaitForBrowser();
+  HWND browser = BrowseAfter(IDC_START, L"Error", kImagesMissing);
   ASSERT_NE(browser, nullptr);
-  Answer(browser, kBrowserCancel);
-  ExpectBox(L"Information", L"Folder selection canceled. Current folder settings were not changed...");
+  CancelBrowse(browser);
   EXPECT_FALSE(Running());
 
   // Setup cancelled too: the folder is still the one without images.
-  driver::Click(window_, IDC_SETUP);
-  ExpectBox(L"Information",
-            L"Please select the folder with the set of static images to be shown in FIP device...");
-  browser = WaitForBrowser();
+  browser = BrowseAfter(IDC_SETUP, L"Information", kImagePrompt);
   ASSERT_NE(browser, nullptr);
   Select(browser, images_.Path());
-  Answer(browser, kBrowserCancel);
-  ExpectBox(L"Information", L"Folder selection canceled. Current folder settings were not changed...");
+  CancelBrowse(browser);
 
-  driver::Click(window_, IDC_START);
-  ExpectBox(L"Error",
-            L"Failed to locate images for static showing. Please select the folder with suitable "
-            L"images...");
-  browser = WaitForBrowser();
+  browser = BrowseAfter(IDC_START, L"Error", kImagesMissing);
   ASSERT_NE(browser, nullptr);
   Select(browser, images_.Path());
   Answer(browser, kBrowserOk);
@@ -276,23 +315,14 @@ TEST_F(FolderBrowser, CancelLeavesTheFolderAndStartWithoutImagesBrowsesThenStart
 
 TEST_F(FolderBrowser, ToolStartBrowsesForTheToolThenStartsTheBuildOfTheSystemInItsFolder) {
   ChooseMode(IDC_MODE_CUSTOMIZE);
-  driver::Click(window_, IDC_START);
-  ExpectBox(L"Information",
-            L"Please select the folder with the Skinwright tool files: \"Skinwright_x86.exe\" and "
-            L"\"Skinwright_x64.exe\"...");
-  HWND browser = WaitForBrowser();
+  HWND browser = BrowseAfter(IDC_START, L"Information", kToolPrompt);
   ASSERT_NE(browser, nullptr);
   Select(browser, empty_.Path());
   EXPECT_TRUE(OkSettles(browser, false));
-  Answer(browser, kBrowserCancel);
-  ExpectBox(L"Information", L"Folder selection canceled. Current folder settings were not changed...");
+  CancelBrowse(browser);
   EXPECT_TRUE(ReadLines(toolLog_).empty());
 
-  driver::Click(window_, IDC_START);
-  ExpectBox(L"Information",
-            L"Please select the folder with the Skinwright tool files: \"Skinwright_x86.exe\" and "
-            L"\"Skinwright_x64.exe\"...");
-  browser = WaitForBrowser();
+  browser = BrowseAfter(IDC_START, L"Information", kToolPrompt);
   ASSERT_NE(browser, nullptr);
   Select(browser, tool32_.Path());
   EXPECT_TRUE(OkSettles(browser, true));
@@ -318,16 +348,40 @@ TEST_F(FolderBrowser, ToolStartBrowsesForTheToolThenStartsTheBuildOfTheSystemInI
   EXPECT_TRUE(NoMessageBox());
 }
 
+TEST_F(FolderBrowser, AFolderWithoutAPathIsRefusedAndTheFoldersStayAsTheyWere) {
+  // Images: the computer folder confirmed in Setup fails, and START then still finds no images
+  // in the program's folder.
+  ChooseMode(IDC_MODE_STATIC);
+  HWND browser = BrowseAfter(IDC_SETUP, L"Information", kImagePrompt);
+  ASSERT_NE(browser, nullptr) << "no folder browser";
+  ASSERT_NO_FATAL_FAILURE(ConfirmComputerFolder(browser));
+  ExpectBox(L"Error", kFolderFailed, driver::BoxIcon::Warning);
+  EXPECT_FALSE(driver::WaitForMessageBox(pid_, 1000)) << "a second message after the failure";
+
+  browser = BrowseAfter(IDC_START, L"Error", kImagesMissing);
+  ASSERT_NE(browser, nullptr);
+  CancelBrowse(browser);
+  EXPECT_FALSE(Running());
+
+  // The tool: the same in its Setup, and START still asks for the tool's folder.
+  ChooseMode(IDC_MODE_CUSTOMIZE);
+  browser = BrowseAfter(IDC_SETUP, L"Information", kToolPrompt);
+  ASSERT_NE(browser, nullptr);
+  ASSERT_NO_FATAL_FAILURE(ConfirmComputerFolder(browser));
+  ExpectBox(L"Error", kFolderFailed, driver::BoxIcon::Warning);
+
+  browser = BrowseAfter(IDC_START, L"Information", kToolPrompt);
+  ASSERT_NE(browser, nullptr);
+  CancelBrowse(browser);
+  EXPECT_TRUE(ReadLines(toolLog_).empty()) << "the tool started";
+}
+
 TEST_F(FolderBrowser, OnA64BitSystemTheToolStartsItsOwn64BitBuild) {
   if (!IsWow64()) {
     GTEST_SKIP() << "needs a 64-bit Wine prefix (WINEARCH=win64, Debian package wine64)";
   }
   ChooseMode(IDC_MODE_CUSTOMIZE);
-  driver::Click(window_, IDC_SETUP);
-  ExpectBox(L"Information",
-            L"Please select the folder with the Skinwright tool files: \"Skinwright_x86.exe\" and "
-            L"\"Skinwright_x64.exe\"...");
-  const HWND browser = WaitForBrowser();
+  const HWND browser = BrowseAfter(IDC_SETUP, L"Information", kToolPrompt);
   ASSERT_NE(browser, nullptr);
   Select(browser, toolBoth_.Path());
   Answer(browser, kBrowserOk);
