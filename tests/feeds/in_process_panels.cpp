@@ -1,5 +1,9 @@
 #include "tests/feeds/in_process_panels.h"
 
+#include <gtest/gtest.h>
+
+#include <sstream>
+
 #include <vector>
 
 #include "devices/direct_output_api.h"
@@ -154,6 +158,35 @@ bool WaitPumping(const std::function<bool()>& condition, DWORD timeoutMs) {
         return condition();
       },
       timeoutMs);
+}
+
+namespace {
+
+class InProcessPanelsEnvironment : public ::testing::Environment {
+ public:
+  explicit InProcessPanelsEnvironment(int panelCount) : panelCount_(panelCount) {}
+  void SetUp() override {
+    std::string problem;
+    ASSERT_TRUE(LoadInProcessPanels(panelCount_, problem)) << problem;
+  }
+
+ private:
+  int panelCount_;
+};
+
+}  // namespace
+
+void AddInProcessPanelsEnvironment(int panelCount) {
+  ::testing::AddGlobalTestEnvironment(new InProcessPanelsEnvironment(panelCount));
+}
+
+std::string DescribeCall(const emu::CallRecord& call) {
+  std::istringstream in(call.args);
+  std::string out = call.name, token;
+  while (in >> token) {
+    if (token.rfind("dev=", 0) != 0 && token.rfind("cb=", 0) != 0) out += ' ' + token;
+  }
+  return out;
 }
 
 }  // namespace feeds_test

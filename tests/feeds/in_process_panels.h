@@ -21,6 +21,12 @@ namespace feeds_test {
 // control channel. Once per process; false (with a reason in `problem`) when any step fails.
 bool LoadInProcessPanels(int panelCount, std::string& problem);
 
+// Loads the in-process panels once for the whole test program, before its first test.
+void AddInProcessPanelsEnvironment(int panelCount);
+
+// A call as tests compare it: its name and arguments, without the pointers that differ per run.
+std::string DescribeCall(const emu::CallRecord& call);
+
 emu::PanelControl& Panels();
 panelcast::SlotTable& Table();
 std::string SerialOfSlot(int slotIndex);

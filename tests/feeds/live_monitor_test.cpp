@@ -48,25 +48,9 @@ uint32_t PatternColour(int x, int y) {
   return kBlockColours[y * kBlocks / height][x * kBlocks / width];
 }
 
-class Environment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    std::string problem;
-    ASSERT_TRUE(feeds_test::LoadInProcessPanels(2, problem)) << problem;
-  }
-};
-const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new Environment);
+const bool kPanelsLoaded = (feeds_test::AddInProcessPanelsEnvironment(2), true);
 
-// A call as compared here: its name and arguments, without the pointers that differ per run.
-std::string Describe(const emu::CallRecord& call) {
-  std::istringstream in(call.args);
-  std::string out = call.name, token;
-  while (in >> token) {
-    if (token.rfind("dev=", 0) == 0 || token.rfind("cb=", 0) == 0) continue;
-    out += ' ' + token;
-  }
-  return out;
-}
+std::string Describe(const emu::CallRecord& call) { return feeds_test::DescribeCall(call); }
 
 std::vector<std::string> Describe(const std::vector<emu::CallRecord>& calls) {
   std::vector<std::string> out;

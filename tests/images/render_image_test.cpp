@@ -37,14 +37,7 @@ constexpr int kMargin = 4;          // pixels beside a block edge that scaling m
 constexpr int kEnlargedJpegMargin = 14;
 constexpr int kEnlargedJpegTolerance = 48;
 
-class Environment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    std::string problem;
-    ASSERT_TRUE(feeds_test::LoadInProcessPanels(1, problem)) << problem;
-  }
-};
-const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new Environment);
+const bool kPanelsLoaded = (feeds_test::AddInProcessPanelsEnvironment(1), true);
 
 std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
 

@@ -32,24 +32,9 @@ constexpr int kTolerance = 24;
 constexpr uint32_t kJpegColours[6] = {0xE01030, 0x20C040, 0x3040D0, 0xF0F020, 0x10E0E0, 0xC020C0};
 constexpr uint32_t kBmpColours[6] = {0xFF8000, 0x0080FF, 0x80FF00, 0x602080, 0xA05030, 0x30A050};
 
-class Environment : public ::testing::Environment {
- public:
-  void SetUp() override {
-    std::string problem;
-    ASSERT_TRUE(feeds_test::LoadInProcessPanels(1, problem)) << problem;
-  }
-};
-const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new Environment);
+const bool kPanelsLoaded = (feeds_test::AddInProcessPanelsEnvironment(1), true);
 
-// A call without the pointers that differ per run.
-std::string Describe(const emu::CallRecord& call) {
-  std::istringstream in(call.args);
-  std::string out = call.name, token;
-  while (in >> token) {
-    if (token.rfind("dev=", 0) != 0 && token.rfind("cb=", 0) != 0) out += ' ' + token;
-  }
-  return out;
-}
+std::string Describe(const emu::CallRecord& call) { return feeds_test::DescribeCall(call); }
 
 std::string Led(int light, int value) {
   return "SetLed page=1 index=" + std::to_string(light) + " value=" + std::to_string(value);
