@@ -5,6 +5,7 @@
 #include "app/folder_selection.h"
 #include "app/messages.h"
 #include "app/shell_state.h"
+#include "images/image_path.h"
 
 namespace panelcast {
 namespace {
@@ -31,13 +32,18 @@ bool RunsOn64BitSystem(HWND window) {
 
 void LaunchCustomizingTool(HWND window) {
   if (!EnsureToolFolder(window)) return;
-  // The probe names without their backslash are the files to start; which of the two the folder
-  // check found does not matter.
+  // The probe names are the files to start; which of the two the folder check found does not
+  // matter.
   SetProbeNames(FolderFlow::kTool);
   const ShellState& shell = Shell();
-  const wchar_t* file = (RunsOn64BitSystem(window) ? shell.probeNameB : shell.probeNameA) + 1;
+  const wchar_t* name = RunsOn64BitSystem(window) ? shell.probeNameB : shell.probeNameA;
+  // The tool is started by its full path in the chosen folder: a bare file name would also be
+  // looked for beside this program and along the search path, and could start another copy.
+  wchar_t file[kPathCapacity];
   const HINSTANCE started =
-      ShellExecuteW(window, L"open", file, nullptr, shell.toolFolder, SW_SHOWNORMAL);
+      JoinFolderAndName(shell.toolFolder, name, file, kPathCapacity)
+          ? ShellExecuteW(window, L"open", file, nullptr, shell.toolFolder, SW_SHOWNORMAL)
+          : nullptr;
   // Values up to 32 are error codes.
   if (reinterpret_cast<INT_PTR>(started) <= 32) ShowMessage(window, msg::kToolStartFailed);
 }
