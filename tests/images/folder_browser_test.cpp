@@ -163,7 +163,9 @@ class FolderBrowser : public ::testing::Test {
     ASSERT_TRUE(box) << "no message box; expected " << Narrow(text);
     EXPECT_EQ(box->title, title);
     EXPECT_EQ(box->text, text);
-    if (icon) EXPECT_EQ(box->icon, *icon) << driver::BoxIconName(box->icon);
+    if (icon) {
+      EXPECT_EQ(box->icon, *icon) << driver::BoxIconName(box->icon);
+    }
   }
 
   // The browser once it has initialised: its first selection (the program's current folder)

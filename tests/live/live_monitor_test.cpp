@@ -99,7 +99,9 @@ TEST_F(LiveMonitor, CallsFromStartToStop) {
     EXPECT_EQ(call.name, "SetLed");
     EXPECT_NE(call.args.find("index=" + std::to_string(light + 1)), std::string::npos) << call.args;
     EXPECT_NE(call.args.find("value=1"), std::string::npos) << call.args;
-    if (light > 0) EXPECT_GE(call.tick - log[3 + light].tick, 250u) << "sweep step " << light;
+    if (light > 0) {
+      EXPECT_GE(call.tick - log[3 + light].tick, 250u) << "sweep step " << light;
+    }
   }
   EXPECT_EQ(log[10].name, "SetImage");  // the first captured frame
   const auto& blank = log[log.size() - 2];
