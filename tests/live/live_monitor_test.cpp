@@ -12,21 +12,10 @@ namespace livetest {
 namespace {
 
 constexpr char kPanel[] = "EMU0001";
-// Above the centred main window and message boxes, so nothing of the program covers it.
-const RECT kPatternRect{0, 0, 480, 360};
+const RECT kPatternRect = kQuadrantsRect;
 
-class LiveMonitor : public ::testing::Test {
+class LiveMonitor : public QuadrantsAndOnePanel {
  protected:
-  void SetUp() override {
-    pattern_ = std::make_unique<ScreenPattern>(kPatternRect, [](int x, int y) {
-      return Quadrants(480, 360, x, y);
-    });
-    ASSERT_TRUE(pattern_->Shown());
-    session_ = shelltest::StartWithPanelCount(1);
-    ASSERT_TRUE(session_);
-    main_ = session_->mainWindow;
-  }
-
   emu::PanelControl& Panels() { return *session_->panels; }
 
   // The delay the panel's slot holds, as the main window shows it once the line is selected.
@@ -35,10 +24,6 @@ class LiveMonitor : public ::testing::Test {
     driver::WaitUntil([&] { return driver::ListSelection(main_, kList) == 0; }, kTimeoutMs);
     return driver::ControlText(main_, kDelayText);
   }
-
-  std::unique_ptr<ScreenPattern> pattern_;
-  std::unique_ptr<driver::PanelSession> session_;
-  HWND main_ = nullptr;
 };
 
 TEST_F(LiveMonitor, PanelShowsTheRectangleWithItsLabelsAndBareWithoutThem) {

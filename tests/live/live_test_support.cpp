@@ -37,6 +37,17 @@ uint32_t Quadrants(int width, int height, int x, int y) {
   return right ? 0xFFFFFF : 0x0000FF;
 }
 
+void QuadrantsAndOnePanel::SetUp() {
+  pattern_ = std::make_unique<ScreenPattern>(kQuadrantsRect, [](int x, int y) {
+    return Quadrants(kQuadrantsRect.right - kQuadrantsRect.left,
+                     kQuadrantsRect.bottom - kQuadrantsRect.top, x, y);
+  });
+  ASSERT_TRUE(pattern_->Shown());
+  session_ = shelltest::StartWithPanelCount(1);
+  ASSERT_TRUE(session_);
+  main_ = session_->mainWindow;
+}
+
 uint32_t ExpectedQuadrantColour(int x, int y) { return Quadrants(320, 240, x, y); }
 
 bool Near(uint32_t a, uint32_t b, int tolerance) {

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -43,6 +45,19 @@ class ScreenPattern {
 
 // Four quadrants: red top-left, green top-right, blue bottom-left, white bottom-right.
 uint32_t Quadrants(int width, int height, int x, int y);
+
+// Above the centred main window and message boxes, so nothing of the program covers it.
+inline constexpr RECT kQuadrantsRect{0, 0, 480, 360};
+
+// The quadrants on the screen at kQuadrantsRect and the program with one panel, past start-up.
+class QuadrantsAndOnePanel : public ::testing::Test {
+ protected:
+  void SetUp() override;
+
+  std::unique_ptr<ScreenPattern> pattern_;
+  std::unique_ptr<driver::PanelSession> session_;
+  HWND main_ = nullptr;
+};
 
 // Types the rectangle into the four coordinate edits.
 void TypeRect(HWND main, const RECT& rect);

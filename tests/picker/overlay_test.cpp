@@ -18,8 +18,7 @@ using shelltest::ExpectedBox;
 
 constexpr char kPanel[] = "EMU0001";
 constexpr int kSetCoordinates = 1038;
-// Above the centred main window and overlay, so nothing of the program covers it.
-const RECT kPatternRect{0, 0, 480, 360};
+const RECT kPatternRect = kQuadrantsRect;
 
 ExpectedBox Instructions() {
   return {L"Instructions",
@@ -105,16 +104,11 @@ RECT ShownRect(HWND main) {
 
 RECT WholeScreen() { return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)}; }
 
-class Overlay : public ::testing::Test {
+class Overlay : public QuadrantsAndOnePanel {
  protected:
   void SetUp() override {
-    pattern_ = std::make_unique<ScreenPattern>(kPatternRect, [](int x, int y) {
-      return Quadrants(480, 360, x, y);
-    });
-    ASSERT_TRUE(pattern_->Shown());
-    session_ = shelltest::StartWithPanelCount(1);
-    ASSERT_TRUE(session_);
-    main_ = session_->mainWindow;
+    QuadrantsAndOnePanel::SetUp();
+    if (HasFatalFailure()) return;
     pid_ = session_->program->Id();
     driver::Click(main_, kModeLive);
     ASSERT_TRUE(driver::WaitUntil([&] { return driver::IsChecked(main_, kModeLive); }, kTimeoutMs));
@@ -148,9 +142,6 @@ class Overlay : public ::testing::Test {
         kTimeoutMs, 50);
   }
 
-  std::unique_ptr<ScreenPattern> pattern_;
-  std::unique_ptr<driver::PanelSession> session_;
-  HWND main_ = nullptr;
   DWORD pid_ = 0;
 };
 
