@@ -37,18 +37,14 @@ std::vector<std::string> Blink(int page, int light) {
   return calls;
 }
 
-class GpsButtons : public ::testing::Test {
+class GpsButtons : public SimulatorAndProgram {
  protected:
   void SetUp() override {
-    simulator_ = std::make_unique<Simulator>();
-    ASSERT_TRUE(simulator_->Started());
-    session_ = StartProgram();
-    ASSERT_TRUE(session_);
+    SimulatorAndProgram::SetUp();
+    if (HasFatalFailure()) return;
     ASSERT_TRUE(StartTool(*session_, kModeGps, simulator_->ScreenRect()));
     ASSERT_TRUE(WaitForFrames(Control(), 1, 2));  // past the sweep
   }
-
-  emu::PanelControl& Control() { return session_->control(); }
 
   // One raw report of `value`; what the library and the panel were asked meanwhile.
   struct Effect {
@@ -70,8 +66,6 @@ class GpsButtons : public ::testing::Test {
 
   int NextConnection() { return ++connections_; }
 
-  std::unique_ptr<Simulator> simulator_;
-  std::unique_ptr<Session> session_;
   int connections_ = 0;
 };
 

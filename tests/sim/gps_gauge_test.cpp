@@ -25,25 +25,13 @@ std::vector<std::string> Collapsed(const std::vector<std::string>& calls) {
   return out;
 }
 
-class GpsGauge : public ::testing::Test {
+class GpsGauge : public SimulatorAndProgram {
  protected:
-  void SetUp() override {
-    simulator_ = std::make_unique<Simulator>();
-    ASSERT_TRUE(simulator_->Started());
-    session_ = StartProgram();
-    ASSERT_TRUE(session_);
-  }
-
-  emu::PanelControl& Control() { return session_->control(); }
-
   void StartGauge() {
     ASSERT_TRUE(StartTool(*session_, kModeGps, simulator_->ScreenRect()));
     ASSERT_TRUE(driver::WaitUntil([&] { return driver::IsEnabled(session_->main(), kStop); },
                                   kTimeoutMs));
   }
-
-  std::unique_ptr<Simulator> simulator_;
-  std::unique_ptr<Session> session_;
 };
 
 TEST_F(GpsGauge, CallsOfARunOnTwoPages) {

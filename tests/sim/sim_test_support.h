@@ -70,6 +70,21 @@ struct Session {
 };
 std::unique_ptr<Session> StartProgram(const std::wstring& exeName = L"Panelcast.exe");
 
+// The simulator stand-in running and the program started after it.
+class SimulatorAndProgram : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    simulator_ = std::make_unique<Simulator>();
+    ASSERT_TRUE(simulator_->Started());
+    session_ = StartProgram();
+    ASSERT_TRUE(session_);
+  }
+  emu::PanelControl& Control() { return session_->control(); }
+
+  std::unique_ptr<Simulator> simulator_;
+  std::unique_ptr<Session> session_;
+};
+
 // Chooses the tool, types the rectangle into the four edits (as numbers, the way a user types
 // them) and presses START. Returns false when the tool's radio button never took.
 bool StartTool(const Session& session, int modeButton, const RECT& rect);
