@@ -12,9 +12,14 @@ namespace {
 
 using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE process, PBOOL wow64);
 
-// Whether this 32-bit process runs on a 64-bit system. The function is looked up at run time
-// since older systems lack it; without it the 32-bit tool is taken, after a notice.
+// Whether the system is 64-bit. A 64-bit program runs only on one; IsWow64Process would answer
+// FALSE for it. A 32-bit program asks, looking the function up at run time since older systems
+// lack it; without it the 32-bit tool is taken, after a notice.
 bool RunsOn64BitSystem(HWND window) {
+#if defined(_WIN64)
+  (void)window;
+  return true;
+#else
   HMODULE kernel = GetModuleHandleW(L"kernel32");
   const auto isWow64 = kernel ? reinterpret_cast<IsWow64ProcessFn>(reinterpret_cast<void*>(
                                     GetProcAddress(kernel, "IsWow64Process")))
@@ -26,6 +31,7 @@ bool RunsOn64BitSystem(HWND window) {
   BOOL wow64 = FALSE;
   (void)isWow64(GetCurrentProcess(), &wow64);  // on failure the flag stays 0: the 32-bit tool
   return wow64 != FALSE;
+#endif
 }
 
 }  // namespace

@@ -92,6 +92,12 @@ std::wstring SixteenBitDisplay() {
   return n > 0 && n < 64 ? std::wstring(value, n) : std::wstring();
 }
 
+bool On64BitSystem() {
+  BOOL wow64 = FALSE;
+  (void)IsWow64Process(GetCurrentProcess(), &wow64);
+  return sizeof(void*) == 8 || wow64 != FALSE;
+}
+
 std::wstring TestProgramFolder() {
   wchar_t path[MAX_PATH];
   const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);

@@ -64,6 +64,10 @@ class Program {
 // Folder of the running test program, with a trailing backslash.
 std::wstring TestProgramFolder();
 
+// Whether the system is 64-bit. The program under test has the test's bitness: a 64-bit program,
+// or a 32-bit one under WOW64.
+bool On64BitSystem();
+
 // The second, 16-bit screen that the test rig runs beside the main one (PANELCAST_DISPLAY16,
 // e.g. ":1"); empty when there is none. A program launched with {L"DISPLAY", it} in its
 // environment gets a 16-bit desktop while it shares the prefix with the test, so its windows

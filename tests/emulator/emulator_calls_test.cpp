@@ -74,6 +74,7 @@ class Emulator : public testing::Test {
   void* fip = nullptr;
 };
 
+#if defined(__i386__)
 // Calls through `call` with the stack pointer read before and after: a callee with another
 // calling convention leaves it moved.
 template <typename Fn, typename... Args>
@@ -122,6 +123,7 @@ TEST_F(Emulator, EveryEntryPointKeepsTheStdcallStackBalance) {
   EXPECT_EQ(unbalanced, 0);
   Recorder::Get().Take();
 }
+#endif  // __i386__
 
 TEST_F(Emulator, EnumerationReportsEachPanelOnTheCallersThreadWithItsType) {
   void* seen = nullptr;

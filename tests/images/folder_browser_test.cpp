@@ -108,12 +108,6 @@ std::vector<std::string> ReadLines(const std::wstring& path) {
   return lines;
 }
 
-bool IsWow64() {
-  BOOL wow64 = FALSE;
-  IsWow64Process(GetCurrentProcess(), &wow64);
-  return wow64 != FALSE;
-}
-
 class FolderBrowser : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -330,7 +324,7 @@ TEST_F(FolderBrowser, ToolStartBrowsesForTheToolThenStartsTheBuildOfTheSystemInI
   EXPECT_TRUE(OkSettles(browser, true));
   Answer(browser, kBrowserOk);
 
-  if (IsWow64()) {
+  if (driver::On64BitSystem()) {
     // A 64-bit system: the 64-bit build is tried, and this folder has only the 32-bit one.
     ExpectBox(L"Error",
               L"Failed to start the Skinwright utility. Please make sure that the utility's files "
@@ -379,7 +373,7 @@ TEST_F(FolderBrowser, AFolderWithoutAPathIsRefusedAndTheFoldersStayAsTheyWere) {
 }
 
 TEST_F(FolderBrowser, OnA64BitSystemTheToolStartsItsOwn64BitBuild) {
-  if (!IsWow64()) {
+  if (!driver::On64BitSystem()) {
     GTEST_SKIP() << "needs a 64-bit Wine prefix (WINEARCH=win64, Debian package wine64)";
   }
   ChooseMode(IDC_MODE_CUSTOMIZE);

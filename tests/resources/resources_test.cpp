@@ -117,15 +117,43 @@ TEST_F(ProgramResources, IconHoldsThreeSizesThatWindowsCanOpen) {
   EXPECT_EQ(sizes, (std::vector<int>{16, 32, 48}));
 }
 
+// Every processorArchitecture a manifest names.
+std::vector<std::string> Architectures(const std::string& manifest) {
+  std::vector<std::string> found;
+  const std::string key = "processorArchitecture=\"";
+  for (auto at = manifest.find(key); at != std::string::npos; at = manifest.find(key, at + 1)) {
+    const auto start = at + key.size();
+    found.push_back(manifest.substr(start, manifest.find('"', start) - start));
+  }
+  return found;
+}
+
+std::string ManifestText(int id) {
+  HRSRC found = FindResourceW(program, MAKEINTRESOURCEW(id), RT_MANIFEST);
+  if (!found) return {};
+  const char* data = static_cast<const char*>(LockResource(LoadResource(program, found)));
+  return data ? std::string(data, SizeofResource(program, found)) : std::string();
+}
+
 TEST_F(ProgramResources, ManifestAsksForCommonControls6AsInvokerAndDpiAwareness) {
-  std::vector<BYTE> manifest = Resource(1, RT_MANIFEST);
-  ASSERT_FALSE(manifest.empty());
-  std::string text(manifest.begin(), manifest.end());
+  const std::string text = ManifestText(1);
+  ASSERT_FALSE(text.empty());
   for (const char* wanted :
-       {"name=\"Microsoft.Windows.Common-Controls\"", "version=\"6.0.0.0\"", "processorArchitecture=\"x86\"",
+       {"name=\"Microsoft.Windows.Common-Controls\"", "version=\"6.0.0.0\"",
         "publicKeyToken=\"6595b64144ccf1df\"", "language=\"*\"", "level=\"asInvoker\"", "uiAccess=\"false\"",
         "<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true</dpiAware>"})
     EXPECT_NE(text.find(wanted), std::string::npos) << wanted;
+}
+
+// The program's own identity, common controls and the simulator's client library, each in the
+// architecture of this build (the test has the program's bitness): Windows refuses to start a
+// 64-bit program whose manifest asks for x86 assemblies.
+TEST_F(ProgramResources, ManifestsNameEveryAssemblyInTheProgramsArchitecture) {
+  const std::string own = sizeof(void*) == 8 ? "amd64" : "x86";
+  EXPECT_EQ(Architectures(ManifestText(1)), (std::vector<std::string>{own, own}));
+  const std::string simulator = ManifestText(2);
+  EXPECT_NE(simulator.find("name=\"Microsoft.FlightSimulator.SimConnect\""), std::string::npos);
+  EXPECT_EQ(Architectures(simulator), std::vector<std::string>{own});
 }
 
 // ---- Dialog templates ----

@@ -54,6 +54,23 @@ TEST(StartupFailures, LibraryWithoutTheEntryPointsIsNotCalled) {
   ExpectFailedStart({}, {Fatal(kLoadFailed)}, 0);
 }
 
+TEST(StartupFailures, LibraryPathComesOnlyFromTheViewOfTheProgramsBitness) {
+  // A 64-bit system keeps the key in two views, one for 32-bit and one for 64-bit programs,
+  // each written by the library's installer of that bitness. The test rig fills both, so with
+  // the program's own value gone the other view's must not be taken in its place.
+  if (!driver::On64BitSystem()) GTEST_SKIP() << "a 32-bit system has a single registry view";
+  const REGSAM otherView = sizeof(void*) == 8 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
+  HKEY other = nullptr;
+  ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Zivovi\\DirectOutput", 0,
+                          KEY_READ | otherView, &other), ERROR_SUCCESS);
+  const LSTATUS otherValue = RegQueryValueExW(other, L"DirectOutput", nullptr, nullptr, nullptr, nullptr);
+  RegCloseKey(other);
+  ASSERT_EQ(otherValue, ERROR_SUCCESS) << "the other view holds no library path";
+  LibraryRegistry registry;
+  registry.DeleteValue();
+  ExpectFailedStart({}, {Fatal(kNameFailed)}, 0);
+}
+
 // Stores `bytes` bytes of one letter, with no terminator, as the library path value.
 void SetRawLibraryValue(DWORD type, std::size_t bytes) {
   const std::vector<BYTE> value(bytes, 'A');
