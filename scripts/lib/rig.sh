@@ -33,12 +33,35 @@ rig_log() { echo "== $*" >&2; }
 
 # rig_step <what> <command...>: runs one step; when it fails, says which step and with what status.
 rig_step() {
-  local what=$1 status=0
+  local what=$1 status=0 start=$SECONDS
   shift
   rig_log "$what"
   "$@" || status=$?
   [ "$status" -eq 0 ] || echo "step failed: $what (status $status)" >&2
+  [ "$status" -eq 0 ] && rig_log "$what: $((SECONDS - start)) s"
   return "$status"
+}
+
+# rig_step_behind <log> <what> <command...>: the same step in the background at the lowest
+# priority, so that it takes only what the foreground (the end-to-end tests) leaves of the
+# processors; its output goes to <log>. rig_step_join waits for it and says how it went.
+rig_step_behind() {
+  local log=$1 what=$2
+  shift 2
+  rig_log "$what (in the background, output in ${log#$RIG_ROOT/})"
+  ( renice -n 19 -p "$BASHPID" >/dev/null; "$@" >"$log" 2>&1 ) &
+  RIG_BEHIND_PID=$! RIG_BEHIND_LOG=$log RIG_BEHIND_WHAT=$what RIG_BEHIND_START=$SECONDS
+  rig_on_exit "kill $RIG_BEHIND_PID 2>/dev/null"
+}
+rig_step_join() {
+  local status=0
+  wait "$RIG_BEHIND_PID" || status=$?
+  if [ "$status" -ne 0 ]; then
+    tail -n 40 "$RIG_BEHIND_LOG" >&2
+    echo "step failed: $RIG_BEHIND_WHAT (status $status; whole output in ${RIG_BEHIND_LOG#$RIG_ROOT/})" >&2
+    return "$status"
+  fi
+  rig_log "$RIG_BEHIND_WHAT: done $((SECONDS - RIG_BEHIND_START)) s after it started"
 }
 
 source "$RIG_ROOT/scripts/lib/prefix.sh"
@@ -85,8 +108,7 @@ rig_choose_arch() {
   fi
 }
 
-# The folder of the build the end-to-end tests run on, and the Wine loader, prefix and
-# architecture that run it.
+# The folder of the build the end-to-end tests run on.
 rig_e2e_build() { [ "$RIG_ARCH" = i686 ] && echo "$RIG_BUILD" || echo "$RIG_BUILD64"; }
 
 # rig_build <i686|x86_64> [target... | @label]: configures build/ or build/x64 and builds
@@ -172,16 +194,15 @@ rig_display16() {
 }
 
 # rig_make_prefix <32|64>: a fresh prefix of that bitness with the settings of prefix.sh (the
-# stand-in panel libraries that are built; RIG_X11_MANAGED=Y for a real desktop's window
+# stand-in panel libraries of both builds; RIG_X11_MANAGED=Y for a real desktop's window
 # manager), marked ready for scripts/lib/wine64-test-run. Its server is kept alive until the run
 # ends, so that each test does not pay for a start; it is started before wineboot, which would
 # otherwise leave a short-lived one of its own.
 rig_make_prefix() (
   rig_use_prefix "$1"
-  local views=() log=$WINEPREFIX.boot.log
-  [ -f "$RIG_BUILD/bin/DirectOutput.dll" ] && views+=("32=$RIG_BUILD/bin/DirectOutput.dll")
-  [ "$1" = 64 ] && [ -f "$RIG_BUILD64/bin/DirectOutput.dll" ] &&
-    views+=("64=$RIG_BUILD64/bin/DirectOutput.dll")
+  # The paths are written whether or not that build is there yet (it may be building still).
+  local views=("32=$RIG_BUILD/bin/DirectOutput.dll") log=$WINEPREFIX.boot.log
+  [ "$1" = 64 ] && views+=("64=$RIG_BUILD64/bin/DirectOutput.dll")
   if [ -d "$WINEPREFIX" ]; then
     wineserver -k 2>/dev/null || true
     wineserver -w 2>/dev/null || true

@@ -78,6 +78,8 @@ bool IsShown(HWND dialog, int id) {
 
 void Click(HWND dialog, int id) { PostMessageW(Control(dialog, id), BM_CLICK, 0, 0); }
 
+void ClickAndSettle(HWND dialog, int id) { (void)SendWithTimeout(Control(dialog, id), BM_CLICK, 0, 0); }
+
 void PostCommand(HWND dialog, int id, WORD notification) {
   PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, notification),
                reinterpret_cast<LPARAM>(Control(dialog, id)));
@@ -104,6 +106,12 @@ int ListSelection(HWND dialog, int id) {
 void SelectListLine(HWND dialog, int id, int index) {
   (void)SendWithTimeout(Control(dialog, id), LB_SETCURSEL, index, 0);
   PostCommand(dialog, id, LBN_SELCHANGE);
+}
+
+void SelectListLineAndSettle(HWND dialog, int id, int index) {
+  (void)SendWithTimeout(Control(dialog, id), LB_SETCURSEL, index, 0);
+  (void)SendWithTimeout(dialog, WM_COMMAND, MAKEWPARAM(id, LBN_SELCHANGE),
+                        reinterpret_cast<LPARAM>(Control(dialog, id)));
 }
 
 int TrackbarPosition(HWND dialog, int id) {

@@ -27,6 +27,9 @@ bool IsShown(HWND dialog, int id);
 
 // A click: BM_CLICK posted to the button.
 void Click(HWND dialog, int id);
+// A click sent instead, for a button that opens no window: it returns once the program has
+// handled the click, so what the test does next (typing into edits the click refills) comes after.
+void ClickAndSettle(HWND dialog, int id);
 // WM_COMMAND posted to `dialog` as the control would send it (its window as lParam).
 void PostCommand(HWND dialog, int id, WORD notification = 0);
 
@@ -36,6 +39,8 @@ std::wstring ListLine(HWND dialog, int id, int index);
 int ListSelection(HWND dialog, int id);  // LB_ERR when none
 // What a user's click on a line does: the selection moves, then the parent hears LBN_SELCHANGE.
 void SelectListLine(HWND dialog, int id, int index);
+// The same with LBN_SELCHANGE sent, returning once the parent has handled it.
+void SelectListLineAndSettle(HWND dialog, int id, int index);
 
 // Trackbars.
 int TrackbarPosition(HWND dialog, int id);

@@ -69,10 +69,10 @@ TEST(Controls, EachPanelShowsItsOwnSettingsWhateverTheMode) {
   const int height = GetSystemMetrics(SM_CYSCREEN);
 
   // Panel 2 gets its own rectangle, delay and hint switch through a START, and the BMP format.
-  driver::SelectListLine(main, kList, 1);
-  ASSERT_TRUE(driver::WaitUntil([&] { return driver::ListSelection(main, kList) == 1; }, kTimeoutMs));
-  driver::Click(main, kModeLive);
-  ASSERT_TRUE(driver::WaitUntil([&] { return driver::IsChecked(main, kModeLive); }, kTimeoutMs));
+  driver::SelectListLineAndSettle(main, kList, 1);
+  ASSERT_EQ(driver::ListSelection(main, kList), 1);
+  driver::ClickAndSettle(main, kModeLive);
+  ASSERT_TRUE(driver::IsChecked(main, kModeLive));
   driver::MoveTrackbar(main, kTrackbar, 7);
   ASSERT_TRUE(driver::WaitUntil([&] { return driver::ControlText(main, kDelayText) == L"700"; },
                                 kTimeoutMs));

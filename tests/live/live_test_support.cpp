@@ -67,14 +67,12 @@ void TypeRect(HWND main, const RECT& rect) {
 }
 
 bool StartToolOn(HWND main, int line, int modeButton, const RECT& rect, int delayStep) {
-  driver::SelectListLine(main, kList, line);
-  if (!driver::WaitUntil([&] { return driver::ListSelection(main, kList) == line; }, kTimeoutMs)) {
-    return false;
-  }
-  driver::Click(main, modeButton);
-  if (!driver::WaitUntil([&] { return driver::IsChecked(main, modeButton); }, kTimeoutMs)) {
-    return false;
-  }
+  // Both refill the coordinate edits with the slot's own rectangle: they must be over before the
+  // new one is typed.
+  driver::SelectListLineAndSettle(main, kList, line);
+  if (driver::ListSelection(main, kList) != line) return false;
+  driver::ClickAndSettle(main, modeButton);
+  if (!driver::IsChecked(main, modeButton)) return false;
   TypeRect(main, rect);
   if (delayStep >= 0) {
     driver::MoveTrackbar(main, kTrackbar, delayStep);
