@@ -80,7 +80,8 @@ rig_setup() {
 rig_choose_arch() {
   local runs32=1 why32
   why32=$("$RIG_WINE32" --version 2>&1 >/dev/null) || runs32=
-  why32=${why32:-no 32-bit Wine loader at $RIG_WINE32}
+  # bash's own words, without the script line it puts before them
+  why32=$(sed -E 's/^.*line [0-9]+: //' <<<"${why32:-no 32-bit Wine loader at $RIG_WINE32}")
   case "${PANELCAST_TEST_ARCH:-}" in
     "")
       if [ -n "$runs32" ]; then
