@@ -128,11 +128,12 @@ constexpr DWORD kWindowMs = 10000;
 // At a 100 ms delay a panel gets about 100 frames in a window (75 to 92 measured with thirty); a
 // live one gets at least this many even on a loaded machine, a stalled one none.
 constexpr uint32_t kMinFramesPerWindow = 5;
-// Nothing is allocated per frame, so the committed memory stays where the first window left it
-// (within about 50 KB measured). The stand-in library's call log, forgotten at every window's
-// end, holds a window's worth of calls, which varies with the frame rate by some 100 KB. The bound
-// is well above both, while a leak of 40 bytes per frame over the last five windows' roughly
-// 25000 frames would exceed it.
+// Nothing is allocated per frame, so the committed memory stays where the second window left it
+// (within about 50 KB measured; the 64-bit build's heaps grow by up to 1 MB more in the first
+// twenty seconds, then stay). The stand-in library's call log, forgotten at every window's end,
+// holds a window's worth of calls, which varies with the frame rate by some 100 KB. The bound is
+// well above both, while a leak of 100 bytes per frame over the last four windows' roughly 11000
+// frames would exceed it.
 constexpr std::size_t kMemoryGrowthBound = 1024 * 1024;
 
 TEST(ManyPanels, ThirtyLiveMonitorsForAMinute) {
@@ -171,11 +172,9 @@ TEST(ManyPanels, ThirtyLiveMonitorsForAMinute) {
     const std::size_t memory = CommittedBytes(pid);
     ASSERT_GT(threads, kPanels);
     ASSERT_GT(memory, 0u);
-    if (window == 1) {
-      firstThreads = threads;
-      firstMemory = memory;
-    }
-    mostMemory = std::max(mostMemory, memory);
+    if (window == 1) firstThreads = threads;
+    if (window == 2) firstMemory = memory;
+    if (window >= 2) mostMemory = std::max(mostMemory, memory);
     // The same threads throughout: one worker per panel, the watcher, the main thread, the
     // library's; none added, none lost.
     EXPECT_EQ(threads, firstThreads) << "window " << window;
