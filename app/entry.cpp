@@ -4,6 +4,7 @@
 #include <commctrl.h>
 #include <objbase.h>
 
+#include "app/fault_guard.h"
 #include "app/main_window.h"
 #include "app/messages.h"
 #include "app/shell_state.h"
@@ -14,6 +15,7 @@
 namespace pc = panelcast;
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+  pc::InstallFaultGuard();
   (void)CoInitialize(nullptr);
   pc::Shell().startupComplete = 0;
 

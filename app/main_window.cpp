@@ -175,6 +175,13 @@ INT_PTR CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_DESTROY:
       RunShutdown(window, wParam);
       return TRUE;
+    case WM_QUERYENDSESSION:
+      // Yes, the session may end; nothing changes until it does.
+      SetWindowLongPtrW(window, DWLP_MSGRESULT, TRUE);
+      return TRUE;
+    case WM_ENDSESSION:
+      RunSessionEnd(window, wParam);
+      return TRUE;
     case WM_COMMAND:
       return OnCommand(window, wParam, lParam);
     case WM_HSCROLL:

@@ -96,4 +96,18 @@ void RunShutdown(HWND window, WPARAM result) {
   EndMainWindow(window, result);
 }
 
+void RunSessionEnd(HWND window, WPARAM ending) {
+  if (!ending) return;
+  // Two seconds for the workers to blank and remove their pages, two for the library.
+  StopAllWorkersForSessionEnd(2000);
+  if (HANDLE deinitializing = StartDeinitializingLibrary()) {
+    const bool returned = WaitServingSentMessages(deinitializing, 2000);
+    CloseHandle(deinitializing);
+    // A library still inside Deinitialize could not be unloaded safely; the session is ending,
+    // so the process ends here rather than wait for it.
+    if (!returned) TerminateProcess(GetCurrentProcess(), 0);
+  }
+  EndMainWindow(window, 0);
+}
+
 }  // namespace panelcast

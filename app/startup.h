@@ -17,4 +17,9 @@ void EndMainWindow(HWND window, WPARAM result);
 // library (only once, however often this runs), end the window.
 void RunShutdown(HWND window, WPARAM result);
 
+// The end of the session (WM_ENDSESSION with `ending` true): the same as RunShutdown without any
+// message (nobody can answer one then) and within a few seconds, since the system ends the
+// process soon after. An end that was called off changes nothing.
+void RunSessionEnd(HWND window, WPARAM ending);
+
 }  // namespace panelcast

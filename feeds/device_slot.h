@@ -53,7 +53,7 @@ struct DeviceSlot {
   // successful wait and by a removal; read by the watcher and the main thread.
   std::atomic<HANDLE> workerThread{nullptr};
   CaptureRect captureRect;
-  std::atomic<int32_t> runFlag{0};        // main thread and watcher write; worker reads
+  std::atomic<int32_t> runFlag{0};        // main thread, watcher, a fault's last chance write; worker reads
   std::atomic<int32_t> showHints{1};      // main thread and soft-button handlers write; feeders read
   std::atomic<int32_t> imageFormat{0};    // main thread and static handler write; feeder reads
   std::atomic<int32_t> buttonLights{1};   // soft-button handlers write; feeders and handlers read

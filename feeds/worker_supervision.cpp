@@ -66,6 +66,22 @@ DWORD WINAPI DeadThreadWatcher(void* mainWindowAsPointer) {
   return 0;
 }
 
+// Ends the watcher: asked, then forced after `waitMs`, with its message owned by `messageOwner`
+// (none when null). Main thread.
+void StopWatcher(DWORD waitMs, HWND messageOwner) {
+  if (!g_watcherThread) return;
+  g_watcherRunFlag = 0;
+  SetEvent(g_watcherStop.load());
+  if (!WaitServingSentMessages(g_watcherThread, waitMs)) {
+    if (messageOwner) ShowMessage(messageOwner, msg::kWatcherStopFailed);
+    TerminateThread(g_watcherThread, 1);
+    WaitForSingleObject(g_watcherThread, kStopTimeoutMs);
+  }
+  CloseHandle(g_watcherThread);
+  g_watcherThread = nullptr;
+  CloseHandle(g_watcherStop.exchange(nullptr));
+}
+
 }  // namespace
 
 bool StartWorker(int slotIndex, FeedMode mode, WorkerRoutine routine) {
@@ -129,18 +145,54 @@ void StopAllWorkers(HWND mainWindow) {
     ReleaseEndedWorkers();
   }
 
-  if (g_watcherThread) {
-    g_watcherRunFlag = 0;
-    SetEvent(g_watcherStop.load());
-    if (!WaitServingSentMessages(g_watcherThread, kStopTimeoutMs)) {
-      ShowMessage(mainWindow, msg::kWatcherStopFailed);
-      TerminateThread(g_watcherThread, 1);
-      WaitForSingleObject(g_watcherThread, kStopTimeoutMs);
-    }
-    CloseHandle(g_watcherThread);
-    g_watcherThread = nullptr;
-    CloseHandle(g_watcherStop.exchange(nullptr));
+  StopWatcher(kStopTimeoutMs, mainWindow);
+}
+
+bool StopAllWorkersWithin(DWORD timeLimitMs) {
+  SlotTable* table = Slots();
+  if (!table) return true;
+  for (DeviceSlot& slot : table->slots) {
+    if (slot.workerThread.load()) slot.runFlag = 0;
   }
+  // A worker clears its own handle as its last act, so the slots are looked at again every 10 ms.
+  // A non-null handle is still open: the main thread closes one only after it was cleared.
+  const DWORD self = GetCurrentThreadId();
+  const auto othersRunning = [&] {
+    for (DeviceSlot& slot : table->slots) {
+      const HANDLE thread = slot.workerThread.load();
+      if (thread && GetThreadId(thread) != self) return true;
+    }
+    return false;
+  };
+  const DWORD start = GetTickCount();
+  while (othersRunning()) {
+    if (GetTickCount() - start >= timeLimitMs) return false;
+    Sleep(10);
+  }
+  return true;
+}
+
+void StopAllWorkersForSessionEnd(DWORD timeLimitMs) {
+  SlotTable* table = Slots();
+  if (table) {
+    for (DeviceSlot& slot : table->slots) {
+      if (slot.workerThread.load()) RequestStop(slot);
+    }
+    // Together, serving what the workers send to the window meanwhile; the watcher's own wait
+    // comes out of the same time.
+    const DWORD start = GetTickCount();
+    for (DeviceSlot& slot : table->slots) {
+      if (!slot.workerThread.load()) continue;
+      const DWORD spent = GetTickCount() - start;
+      if (!WaitServingSentMessages(OwnedHandle(slot), spent < timeLimitMs ? timeLimitMs - spent : 0)) {
+        TerminateThread(OwnedHandle(slot), kWorkerGaveUp);
+        (void)WaitForSingleObject(slot.ownedThread, 100);
+      }
+      slot.workerThread = nullptr;
+    }
+    ReleaseEndedWorkers();
+  }
+  StopWatcher(200, nullptr);
 }
 
 void StopWorkersForRemoval() {

@@ -46,6 +46,18 @@ StopResult StopWorker(int slotIndex);
 // by `mainWindow`. Running it again finds nothing left to stop.
 void StopAllWorkers(HWND mainWindow);
 
+// The last chance after a fault: every worker is asked to stop at once (its run flag dropped, so
+// it blanks and removes its pages as after STOP) and they are waited for together, at most
+// `timeLimitMs` in all and never the calling thread (which may be the worker that faulted); no
+// message, nothing forced, no handle touched, no message served. True when every other worker
+// ended in time. Any thread: it reads and writes only the slots' atomic fields.
+bool StopAllWorkersWithin(DWORD timeLimitMs);
+
+// The end of the session: like StopAllWorkers, without its messages (nobody can answer one then)
+// and within about `timeLimitMs` in all: every worker is asked to stop at once and waited for
+// together, then any still running, and the watcher, are ended by force. Main thread.
+void StopAllWorkersForSessionEnd(DWORD timeLimitMs);
+
 // A removal: every worker is stopped, forced after 5000 ms, and its slot left without a thread.
 // Main thread, under a WatcherHold.
 void StopWorkersForRemoval();

@@ -184,6 +184,8 @@ bool PanelControl::Fault(const std::string& call, int32_t result, bool always) {
 
 bool PanelControl::ClearFaults() { return Send("CLEARFAULTS"); }
 
+bool PanelControl::Crash(const std::string& call) { return Send("CRASH " + call); }
+
 bool PanelControl::FailDeviceType(const std::string& serial, bool fail) {
   return Send("TYPEFAIL " + serial + (fail ? " 1" : " 0"));
 }

@@ -92,6 +92,9 @@ class PanelControl {
   // Faults: `call` answers `result` once or always (always=false: once); clear with ClearFaults.
   bool Fault(const std::string& call, int32_t result, bool always);
   bool ClearFaults();
+  // The next `call` raises an access violation in its caller's thread; "SoftButtonHandler": the
+  // library's own thread raises one just before it next calls a soft-button handler.
+  bool Crash(const std::string& call);
   bool FailDeviceType(const std::string& serial, bool fail);
   bool SetImageDelay(uint32_t milliseconds);        // every SetImage takes this long
   bool SetInactivePagesRefuse(bool refuse);

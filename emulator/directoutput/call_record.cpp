@@ -110,9 +110,16 @@ CallRecorder& CallRecorder::Wide(const char* key, const wchar_t* text) {
 
 std::optional<HRESULT> CallRecorder::Forced(bool needsInitialize) {
   Library& library = Library::Get();
-  std::lock_guard<std::mutex> lock(library.mutex);
-  if (std::optional<int32_t> fault = library.faults.Take(name_)) return *fault;
-  if (needsInitialize && !library.initialized) return codes::kHandle;
+  {
+    std::lock_guard<std::mutex> lock(library.mutex);
+    if (!library.faults.TakeCrash(name_)) {
+      if (std::optional<int32_t> fault = library.faults.Take(name_)) return *fault;
+      if (needsInitialize && !library.initialized) return codes::kHandle;
+      return std::nullopt;
+    }
+  }
+  // Outside the lock, so the library stays usable to whoever handles the fault.
+  RaiseException(EXCEPTION_ACCESS_VIOLATION, 0, 0, nullptr);
   return std::nullopt;
 }
 

@@ -74,7 +74,7 @@ void CallbackThread::Stop(DWORD waitMs) {
     wake_.notify_one();
   }
   for (Item& item : dropped) item.completion->Done();
-  if (GetCurrentThreadId() == threadId_) return;
+  if (GetCurrentThreadId() == threadId_ || faulted_) return;
   DWORD start = GetTickCount();
   for (;;) {
     DWORD elapsed = GetTickCount() - start;

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -36,6 +37,8 @@ class CallbackThread {
   // program may be sending to the very thread that deinitialises. Never waits on its own thread.
   void Stop(DWORD waitMs);
   DWORD ThreadId() const { return threadId_; }
+  // The thread is about to fault (an injected crash): Stop no longer waits for it.
+  void MarkFaulted() { faulted_ = true; }
 
  private:
   struct Item {
@@ -52,6 +55,7 @@ class CallbackThread {
   bool stopping_ = false;   // guarded by mutex_
   HANDLE thread_ = nullptr;  // written once by Start, before anyone else sees the object
   DWORD threadId_ = 0;       // the same
+  std::atomic<bool> faulted_{false};  // set on the thread itself, read by Stop on any thread
 };
 
 }  // namespace emu

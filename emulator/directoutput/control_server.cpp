@@ -259,6 +259,12 @@ uint32_t RunControlCommand(const std::string& command, std::string& payload) {
     library.faults.Set(w[1], *result, w[3] == "always");
     return kReplyOk;
   }
+  if (verb == "CRASH" && n == 2) {
+    if (!IsEntryPointName(w[1]) && w[1] != kSoftButtonDelivery) return kReplyBadRequest;
+    std::lock_guard<std::mutex> lock(library.mutex);
+    library.faults.SetCrash(w[1]);
+    return kReplyOk;
+  }
   if (verb == "CLEARFAULTS" && n == 1) {
     std::lock_guard<std::mutex> lock(library.mutex);
     library.faults.Clear();

@@ -55,6 +55,7 @@ std::vector<std::shared_ptr<Completion>> Library::Post(const std::vector<Notice>
 
 void Library::Deliver(const Notice& notice) {
   Handler handler;
+  bool crash = false;
   {
     std::lock_guard<std::mutex> lock(mutex);
     if (!initialized) return;
@@ -63,7 +64,12 @@ void Library::Deliver(const Notice& notice) {
     } else if (BoardPanel* panel = board.Find(notice.device)) {
       handler = notice.kind == Notice::Kind::PageChange ? panel->onPage : panel->onButtons;
     }
+    crash = handler.function != 0 && notice.kind == Notice::Kind::Buttons &&
+            faults.TakeCrash(kSoftButtonDelivery);
+    // This thread will not come back from the fault: Deinitialize must not wait for it.
+    if (crash && callbacks) callbacks->MarkFaulted();
   }
+  if (crash) RaiseException(EXCEPTION_ACCESS_VIOLATION, 0, 0, nullptr);
   if (handler.function == 0) return;
   auto* device = reinterpret_cast<directoutput::DeviceHandle>(notice.device);
   auto* context = reinterpret_cast<void*>(handler.context);
