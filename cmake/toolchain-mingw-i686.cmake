@@ -1,14 +1,6 @@
-# Cross-compiles the 32-bit Windows program with Debian's mingw-w64 (posix threads flavour:
-# the win32 flavour's libstdc++ has no std::thread or std::mutex).
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross-compiles the 32-bit Windows program (build/) with Debian's mingw-w64.
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(TOOLCHAIN_PREFIX i686-w64-mingw32)
-set(CMAKE_C_COMPILER   ${TOOLCHAIN_PREFIX}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${TOOLCHAIN_PREFIX}-g++-posix)
-set(CMAKE_RC_COMPILER  ${TOOLCHAIN_PREFIX}-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/${TOOLCHAIN_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)
 # Tests are Windows programs too: CTest runs them under Wine.
 set(CMAKE_CROSSCOMPILING_EMULATOR wine)
