@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "panelcast_version.h"
 #include "tests/driver/driver.h"
 #include "tests/live/live_test_support.h"
 
@@ -131,7 +132,7 @@ TEST_F(AboutBox, OkEnterAndEscapeCloseItAndTheMainWindowCarriesOn) {
     HWND about = Open();
     ASSERT_TRUE(about) << way.name;
     EXPECT_EQ(driver::ControlText(about, kOk), L"OK");
-    EXPECT_TRUE(HasTextStartingWith(about, L"Panelcast v1.00")) << "name and version";
+    EXPECT_TRUE(HasTextStartingWith(about, L"Panelcast v" PANELCAST_VERSION_WIDE)) << "name and version";
     if (way.name == std::string("OK")) driver::SaveScreenshot(L"about_box", about);
     way.close(main_, about);
     ASSERT_TRUE(driver::WaitForWindowGone(about, kTimeoutMs)) << way.name << " left the box open";

@@ -71,8 +71,8 @@ check_resources() {
   for entry in "${expected[@]}"; do
     grep -qx "$entry" <<<"$have" || fail "resource type:id:size $entry is missing or of another size"
   done
-  # Dialogs, the icon group and the two manifests, of whatever size.
-  for entry in 5:100 5:129 5:225 5:242 14:128 24:1 24:2; do
+  # Dialogs, the icon group, the version information and the two manifests, of whatever size.
+  for entry in 5:100 5:129 5:225 5:242 14:128 16:1 24:1 24:2; do
     grep -q "^$entry:" <<<"$have" || fail "resource type:id $entry is missing"
   done
 }

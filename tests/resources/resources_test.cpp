@@ -1,21 +1,24 @@
 // Panelcast.exe's resources as Windows reads them: the frame bitmaps' exact sizes and headers,
 // the dialog templates (header fields, and every control as the dialog manager creates it), the
-// icon's images and the manifest's requests.
+// icon's images, the manifest's requests and the version information.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "panelcast_version.h"
 #include "resources/resource_ids.h"
 #include "tests/resources/dialog_template.h"
 
 namespace {
 
 HMODULE program = nullptr;  // Panelcast.exe, loaded as data; main thread only
+std::wstring programPath;   // its full path; main thread only
 
 class ProgramResources : public ::testing::Test {
  protected:
@@ -24,7 +27,8 @@ class ProgramResources : public ::testing::Test {
     DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
     std::wstring dir(path, length);
     dir.resize(dir.find_last_of(L'\\') + 1);
-    program = LoadLibraryExW((dir + L"Panelcast.exe").c_str(), nullptr,
+    programPath = dir + L"Panelcast.exe";
+    program = LoadLibraryExW(programPath.c_str(), nullptr,
                              LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
@@ -154,6 +158,39 @@ TEST_F(ProgramResources, ManifestsNameEveryAssemblyInTheProgramsArchitecture) {
   const std::string simulator = ManifestText(2);
   EXPECT_NE(simulator.find("name=\"Microsoft.FlightSimulator.SimConnect\""), std::string::npos);
   EXPECT_EQ(Architectures(simulator), std::vector<std::string>{own});
+}
+
+// What the file's properties show: the product, a description naming the build's processor
+// architecture (the test has the program's bitness), and the build's version as text and numbers.
+TEST_F(ProgramResources, VersionInformationNamesTheProductTheArchitectureAndTheVersion) {
+  DWORD ignored = 0;
+  std::vector<BYTE> info(GetFileVersionInfoSizeW(programPath.c_str(), &ignored));
+  ASSERT_FALSE(info.empty()) << "no version information";
+  ASSERT_TRUE(GetFileVersionInfoW(programPath.c_str(), 0, static_cast<DWORD>(info.size()), info.data()));
+  const auto text = [&](const std::wstring& name) {
+    void* value = nullptr;
+    UINT length = 0;
+    const std::wstring key = L"\\StringFileInfo\\040904B0\\" + name;
+    const bool found = VerQueryValueW(info.data(), key.c_str(), &value, &length) && length > 0;
+    return found ? std::wstring(static_cast<const wchar_t*>(value)) : L"(missing)";
+  };
+  const std::wstring arch = sizeof(void*) == 8 ? L"x64" : L"x86";
+  EXPECT_EQ(text(L"ProductName"), L"Panelcast");
+  EXPECT_EQ(text(L"FileDescription"), L"Panelcast for Flight Instrument Panels (" + arch + L")");
+  EXPECT_EQ(text(L"ProductVersion"), PANELCAST_VERSION_WIDE);
+  EXPECT_EQ(text(L"FileVersion"), PANELCAST_VERSION_WIDE);
+  EXPECT_EQ(text(L"OriginalFilename"), L"Panelcast.exe");
+
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT length = 0;
+  ASSERT_TRUE(VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+  ASSERT_EQ(length, sizeof *fixed);
+  EXPECT_EQ(fixed->dwSignature, 0xFEEF04BDu);
+  EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
+  wchar_t numbers[32];
+  std::swprintf(numbers, 32, L"%u.%02u", HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS));
+  EXPECT_EQ(std::wstring(numbers), PANELCAST_VERSION_WIDE);
+  EXPECT_EQ(fixed->dwProductVersionMS, fixed->dwFileVersionMS);
 }
 
 // ---- Dialog templates ----
@@ -320,7 +357,7 @@ TEST_F(ProgramResources, SecondaryDialogsHoldTheirControls) {
       {IDC_OK, L"Button", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, kButtonType, {172, 8, 50, 14}},
       {IDC_STATIC, L"Button", L"", BS_GROUPBOX, kButtonType, {7, 4, 155, 127}, WS_EX_TRANSPARENT},
       {IDC_STATIC, L"Static",
-       L"Panelcast v1.00\n\n\nShows live screen areas, a simulator's GPS and still pictures on Flight "
+       L"Panelcast v" PANELCAST_VERSION_WIDE L"\n\n\nShows live screen areas, a simulator's GPS and still pictures on Flight "
        L"Instrument Panels.\n\nProvided as is, without warranty of any kind.",
        SS_CENTER, kStaticType, {11, 57, 146, 68}},
   });

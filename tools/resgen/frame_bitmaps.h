@@ -27,7 +27,8 @@ using HintLabels = std::array<std::string_view, 6>;  // top button first
 Image MakeHintBitmap(const HintLabels& labels);
 
 // A blue start screen: the tool's title at the top, the panel's name, the program's name and
-// version, "Waiting for data...", and a globe over a runway on the right.
-Image MakeSplashBitmap(std::string_view title);
+// version ("Panelcast v" and `version`), "Waiting for data...", and a globe over a runway on the
+// right.
+Image MakeSplashBitmap(std::string_view title, std::string_view version);
 
 }  // namespace resgen

@@ -1,35 +1,26 @@
-// resgen OUTPUT_DIR: writes the program's bitmaps and icon into OUTPUT_DIR, and a PNG copy of
-// each picture into OUTPUT_DIR/png for people to look at. Same bytes on every run.
+// resgen OUTPUT_DIR VERSION: writes the program's bitmaps and icon into OUTPUT_DIR, and a PNG copy
+// of each picture into OUTPUT_DIR/png for people to look at; the splash pictures show VERSION
+// ("1.00"). Same bytes on every run.
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 
 #include "tools/resgen/ico_file.h"
 #include "tools/resgen/png_file.h"
 #include "tools/resgen/program_pictures.h"
 #include "tools/resgen/resource_catalogue.h"
+#include "tools/resgen/write_file.h"
 
-namespace {
-
-bool WriteFile(const std::filesystem::path& path, const resgen::Bytes& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  if (out) return true;
-  std::cerr << "resgen: cannot write " << path << "\n";
-  return false;
-}
-
-}  // namespace
+using resgen::WriteFile;
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::cerr << "usage: resgen OUTPUT_DIR\n";
+  if (argc != 3) {
+    std::cerr << "usage: resgen OUTPUT_DIR VERSION\n";
     return 2;
   }
   const std::filesystem::path dir = argv[1], pngDir = dir / "png";
   std::filesystem::create_directories(pngDir);
   bool ok = true;
-  for (const resgen::BitmapResource& r : resgen::MakeBitmapResources()) {
+  for (const resgen::BitmapResource& r : resgen::MakeBitmapResources(argv[2])) {
     ok = WriteFile(dir / r.file, resgen::EncodeBmpFile(r.image, r.layout)) && ok;
     ok = WriteFile((pngDir / r.file).replace_extension(".png"), resgen::EncodePngFile(r.image)) && ok;
   }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "tools/resgen/bmp_file.h"
@@ -24,7 +25,8 @@ constexpr HintLabels kLiveLabels = {"Live", "100 ms", "200 ms", "300 ms", "400 m
 constexpr HintLabels kJpgLabels = {"Jpg 1", "Jpg 2", "Jpg 3", "Jpg 4", "Jpg 5", "Jpg 6"};
 constexpr HintLabels kBmpLabels = {"Bmp 1", "Bmp 2", "Bmp 3", "Bmp 4", "Bmp 5", "Bmp 6"};
 
-std::vector<BitmapResource> MakeBitmapResources();
+// `version` as the splash pictures show it after the program's name, e.g. "1.00".
+std::vector<BitmapResource> MakeBitmapResources(std::string_view version);
 
 constexpr const char* kIconFile = "panelcast.ico";
 

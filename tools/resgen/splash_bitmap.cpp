@@ -1,5 +1,6 @@
 #include <cmath>
 #include <numbers>
+#include <string>
 
 #include "tools/resgen/aeroplane.h"
 #include "tools/resgen/frame_bitmaps.h"
@@ -94,7 +95,7 @@ void DrawRunway(Image& image, double centreX, double top, double bottom, double 
 
 }  // namespace
 
-Image MakeSplashBitmap(std::string_view title) {
+Image MakeSplashBitmap(std::string_view title, std::string_view version) {
   Image image(kFrameWidth, kFrameHeight);
   for (int y = 0; y < kFrameHeight; ++y)
     image.FillRect(0, y, kFrameWidth, 1, Mix(kSkyTop, kSkyBottom, double(y) / (kFrameHeight - 1)));
@@ -103,7 +104,7 @@ Image MakeSplashBitmap(std::string_view title) {
   image.FillRect(16, 52, kFrameWidth - 32, 2, kAccent);
 
   DrawCentredText(image, 0, kTextColumnWidth, 84, "Flight Instrument Panel", kPale, 2);
-  DrawCentredText(image, 0, kTextColumnWidth, 122, "Panelcast v1.00", kWhite, 3);
+  DrawCentredText(image, 0, kTextColumnWidth, 122, "Panelcast v" + std::string(version), kWhite, 3);
   DrawCentredText(image, 0, kTextColumnWidth, 204, "Waiting for data...", kPale, 2);
 
   DrawRunway(image, 266, 178, 240, 6, 42);

@@ -48,7 +48,7 @@ bool InAnyBox(int x, int y) {
 
 std::vector<BitmapResource> Frames() {
   std::vector<BitmapResource> frames;
-  for (BitmapResource& r : MakeBitmapResources())
+  for (BitmapResource& r : MakeBitmapResources("1.00"))
     if (r.image.Width() == 320 && r.image.Height() == 240) frames.push_back(std::move(r));
   return frames;
 }
@@ -204,7 +204,8 @@ TEST(SplashBitmaps, AreBlueWithTheTitleAtTheTopAndDifferOnlyThere) {
 }
 
 TEST(Generator, DrawsTheSameBytesEveryTime) {
-  std::vector<BitmapResource> first = MakeBitmapResources(), second = MakeBitmapResources();
+  std::vector<BitmapResource> first = MakeBitmapResources("1.00");
+  std::vector<BitmapResource> second = MakeBitmapResources("1.00");
   ASSERT_EQ(first.size(), second.size());
   for (std::size_t i = 0; i < first.size(); ++i)
     EXPECT_EQ(EncodeBmpFile(first[i].image, first[i].layout), EncodeBmpFile(second[i].image, second[i].layout))
