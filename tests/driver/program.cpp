@@ -134,7 +134,13 @@ int KillProcessesNamed(const std::wstring& exeName, DWORD timeoutMs) {
   return static_cast<int>(killed.size());
 }
 
-Program::Program(LaunchOptions options) : exeName_(options.exeName) {
+Program::Program(LaunchOptions options) {
+  if (options.exeName == LaunchOptions{}.exeName) {
+    wchar_t other[MAX_PATH] = {};
+    const DWORD n = GetEnvironmentVariableW(L"PANELCAST_TEST_PROGRAM", other, MAX_PATH);
+    if (n > 0 && n < MAX_PATH) options.exeName.assign(other, n);
+  }
+  exeName_ = options.exeName;
   const unsigned serial = ++launchCounter;
   if (!HasVariable(options, L"PANELCAST_EMU_PIPE")) {
     pipeName_ = L"\\\\.\\pipe\\panelcast-emu-" + std::to_wstring(GetCurrentProcessId()) + L"-" +

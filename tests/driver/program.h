@@ -15,7 +15,9 @@ struct LaunchOptions {
   // Set in the child's environment on top of the test's own (same name: replaced), e.g.
   // {L"PANELCAST_EMU_COUNT", L"2"} or {L"PANELCAST_EMU_FAULTS", L"Initialize=0x80004005"}.
   std::vector<std::pair<std::wstring, std::wstring>> environment;
-  std::wstring exeName = L"Panelcast.exe";  // looked up beside the test program
+  // Looked up beside the test program. PANELCAST_TEST_PROGRAM, when set, stands in for this
+  // default: another copy of the program, relative to the test's folder (the unpacked release).
+  std::wstring exeName = L"Panelcast.exe";
   std::wstring arguments;                   // command-line tail; the program itself takes none
   // A DISPLAY in `environment` (e.g. SixteenBitDisplay()) puts the program on that X screen; it
   // is then started through the Wine loader and found by name (tests/driver/other_display.h).
