@@ -1,6 +1,7 @@
 #include "tests/driver/pictures.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "tests/driver/png_writer.h"
 
@@ -28,6 +29,15 @@ struct Bitmap {
 uint32_t Picture::At(int x, int y) const {
   const uint8_t* p = bgr.data() + Stride() * static_cast<std::size_t>(height - 1 - y) + x * 3;
   return (uint32_t{p[2]} << 16) | (uint32_t{p[1]} << 8) | p[0];
+}
+
+bool Near(uint32_t a, uint32_t b, int tolerance) {
+  for (int shift = 0; shift <= 16; shift += 8) {
+    const int ca = static_cast<int>((a >> shift) & 0xFF);
+    const int cb = static_cast<int>((b >> shift) & 0xFF);
+    if (std::abs(ca - cb) > tolerance) return false;
+  }
+  return true;
 }
 
 Picture CaptureScreen(const RECT& r) {

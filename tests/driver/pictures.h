@@ -22,6 +22,9 @@ struct Picture {
   uint32_t At(int x, int y) const;
 };
 
+// Colours (0x00RRGGBB) within `tolerance` in each channel.
+bool Near(uint32_t a, uint32_t b, int tolerance);
+
 // What the screen shows inside `screenRect` (reads the desktop, so the area must be visible).
 Picture CaptureScreen(const RECT& screenRect);
 // The whole screen, or one window's outer rectangle.

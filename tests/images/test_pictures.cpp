@@ -3,7 +3,6 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
-#include <cstdlib>
 #include <cstring>
 
 namespace images_test {
@@ -143,15 +142,6 @@ uint32_t FramePixel(const std::vector<uint8_t>& frame, int x, int y) {
   return (frame[at + 2] << 16) | (frame[at + 1] << 8) | frame[at];
 }
 
-bool Near(uint32_t a, uint32_t b, int tolerance) {
-  for (int shift = 0; shift <= 16; shift += 8) {
-    if (std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)) >
-        tolerance) {
-      return false;
-    }
-  }
-  return true;
-}
 
 uint32_t BlockColour(int column, int row) { return kBlockColours[row][column]; }
 

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/driver/pictures.h"
+
 namespace images_test {
 
 using ColourAt = std::function<uint32_t(int x, int y)>;  // 0x00RRGGBB, (0, 0) top-left
@@ -36,8 +38,7 @@ class TempFolder {
 
 // Pixel (x, y from the top) of a bottom-up BGR panel frame, as 0x00RRGGBB.
 uint32_t FramePixel(const std::vector<uint8_t>& frame, int x, int y);
-// Every channel within `tolerance`.
-bool Near(uint32_t a, uint32_t b, int tolerance);
+using driver::Near;
 
 // A pattern of 4x4 solid blocks (of any picture size) in well-separated colours.
 uint32_t BlockColour(int column, int row);

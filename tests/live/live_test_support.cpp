@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 #include "tests/driver/driver.h"
 
 namespace livetest {
@@ -49,44 +47,6 @@ void QuadrantsAndOnePanel::SetUp() {
 }
 
 uint32_t ExpectedQuadrantColour(int x, int y) { return Quadrants(320, 240, x, y); }
-
-bool Near(uint32_t a, uint32_t b, int tolerance) {
-  for (int shift = 0; shift <= 16; shift += 8) {
-    const int ca = static_cast<int>((a >> shift) & 0xFF);
-    const int cb = static_cast<int>((b >> shift) & 0xFF);
-    if (std::abs(ca - cb) > tolerance) return false;
-  }
-  return true;
-}
-
-void TypeRect(HWND main, const RECT& rect) {
-  driver::SetControlText(main, kLeft, std::to_wstring(rect.left));
-  driver::SetControlText(main, kRight, std::to_wstring(rect.right));
-  driver::SetControlText(main, kTop, std::to_wstring(rect.top));
-  driver::SetControlText(main, kBottom, std::to_wstring(rect.bottom));
-}
-
-bool StartToolOn(HWND main, int line, int modeButton, const RECT& rect, int delayStep) {
-  // Both refill the coordinate edits with the slot's own rectangle: they must be over before the
-  // new one is typed.
-  driver::SelectListLineAndSettle(main, kList, line);
-  if (driver::ListSelection(main, kList) != line) return false;
-  driver::ClickAndSettle(main, modeButton);
-  if (!driver::IsChecked(main, modeButton)) return false;
-  TypeRect(main, rect);
-  if (delayStep >= 0) {
-    driver::MoveTrackbar(main, kTrackbar, delayStep);
-    if (!driver::WaitUntil(
-            [&] { return driver::ControlText(main, kDelayText) == std::to_wstring(delayStep * 100); },
-            kTimeoutMs)) {
-      return false;
-    }
-  }
-  driver::Click(main, kStart);
-  return driver::WaitUntil(
-      [&] { return driver::IsEnabled(main, kStop) && !driver::IsEnabled(main, kStart); },
-      kTimeoutMs);
-}
 
 bool StartLiveMonitorOn(HWND main, int line, const RECT& rect, int delayStep) {
   return StartToolOn(main, line, kModeLive, rect, delayStep);

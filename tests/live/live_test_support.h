@@ -59,14 +59,9 @@ class QuadrantsAndOnePanel : public ::testing::Test {
   HWND main_ = nullptr;
 };
 
-// Types the rectangle into the four coordinate edits.
-void TypeRect(HWND main, const RECT& rect);
-
-// Selects line `line`, chooses the tool of `modeButton`, types `rect`, moves the trackbar to
-// `delayStep` (when not negative; after the mode, which shows the slot's own settings) and presses
-// START; true once STOP is enabled for it.
-bool StartToolOn(HWND main, int line, int modeButton, const RECT& rect, int delayStep = -1);
-// The same for the live monitor.
+using driver::StartToolOn;
+using driver::TypeRect;
+// StartToolOn for the live monitor.
 bool StartLiveMonitorOn(HWND main, int line, const RECT& rect, int delayStep = -1);
 
 // SetImage calls of a panel so far (blanking included) for page 1, from the emulator.
@@ -79,8 +74,7 @@ std::vector<uint8_t> NextFrame(emu::PanelControl& panels, const std::string& ser
 // The expected 0x00RRGGBB colour of frame pixel (x, y from the top) for the quadrant pattern.
 uint32_t ExpectedQuadrantColour(int x, int y);
 
-// Colours within `tolerance` per channel.
-bool Near(uint32_t a, uint32_t b, int tolerance);
+using driver::Near;
 
 // The names of the calls a panel received, in order, from the emulator's log.
 std::vector<std::string> CallNames(emu::PanelControl& panels, const std::string& serial);

@@ -6,25 +6,11 @@
 #include <algorithm>
 
 #include "emulator/simulator/gps_screen_layout.h"
-#include "tests/feeds/frame_checks.h"
 #include "tests/shell/shell_test_support.h"
 #include "tests/sim/sim_test_support.h"
 
 namespace simtest {
 namespace {
-
-// The scale bar's length in frame pixels: the run of its colour along its middle row (the GPS
-// screen is stretched by one half into the frame).
-int ScaleBarPixels(const std::vector<uint8_t>& frame) {
-  if (frame.size() != emu::kFrameBytes) return -1;
-  const int y = (simstandin::kScaleBarTop + simstandin::kScaleBarHeight / 2) / 2;
-  int count = 0;
-  for (int x = 0; x < 320; ++x) {
-    const uint32_t p = feeds_test::FramePixel(frame, x, y);
-    if (((p >> 16) & 0xFF) > 200 && ((p >> 8) & 0xFF) > 200 && (p & 0xFF) < 90) ++count;
-  }
-  return count;
-}
 
 TEST(ClosedLoop, ZoomInOnThePanelShortensTheScaleTheNextFramesShow) {
   Simulator simulator;
@@ -35,7 +21,7 @@ TEST(ClosedLoop, ZoomInOnThePanelShortensTheScaleTheNextFramesShow) {
   ASSERT_TRUE(WaitForFrames(session->control(), 1, 3));
   const std::vector<uint8_t> before = session->control().Image(kSerial, 1);
   driver::SaveFramePng(L"sim_loop_before_zoom", before);
-  const int barBefore = ScaleBarPixels(before);
+  const int barBefore = simstandin::ScaleBarPixelsInFrame(before);
   ASSERT_EQ(barBefore, simstandin::ScaleBarLength(4) / 2) << "the scale bar at 10 NM";
 
   // A user's press: button 2 down (Zoom +), then up.
@@ -49,10 +35,11 @@ TEST(ClosedLoop, ZoomInOnThePanelShortensTheScaleTheNextFramesShow) {
   EXPECT_TRUE(driver::WaitUntil(
       [&] {
         after = session->control().Image(kSerial, 1);
-        return ScaleBarPixels(after) == expected;
+        return simstandin::ScaleBarPixelsInFrame(after) == expected;
       },
       kTimeoutMs, 100))
-      << "the scale bar in the frames stayed " << ScaleBarPixels(after) << " pixels";
+      << "the scale bar in the frames stayed " << simstandin::ScaleBarPixelsInFrame(after)
+      << " pixels";
   driver::SaveFramePng(L"sim_loop_after_zoom", after);
 }
 

@@ -142,9 +142,7 @@ bool StartTool(const Session& session, int modeButton, const RECT& rect) {
     return false;
   }
   // The mode change shows the slot's own rectangle in the edits; what is typed comes after it.
-  const int edits[4] = {1022, 1024, 1023, 1025};  // left, top, right, bottom
-  const LONG values[4] = {rect.left, rect.top, rect.right, rect.bottom};
-  for (int i = 0; i < 4; ++i) driver::SetControlText(main, edits[i], std::to_wstring(values[i]));
+  driver::TypeRect(main, rect);
   driver::Click(main, kStart);
   return true;
 }
