@@ -53,8 +53,7 @@ struct Shown {
 };
 
 Shown ShownSettings(HWND main, int line) {
-  driver::SelectListLine(main, kList, line);
-  driver::WaitUntil([&] { return driver::ListSelection(main, kList) == line; }, kTimeoutMs);
+  driver::SelectListLineAndSettle(main, kList, line);
   return {driver::ControlText(main, kLeft),  driver::ControlText(main, kRight),
           driver::ControlText(main, kTop),   driver::ControlText(main, kBottom),
           driver::ControlText(main, kDelayText), driver::IsChecked(main, 1018),
