@@ -32,12 +32,7 @@ bool SlotIdle(uint32_t index) {
 
 void ApplyInitialControlState(HWND window) {
   DeviceTables& devices = Devices();
-  wchar_t folder[kPathCapacity] = {};
-  if (GetCurrentDirectoryW(kPathCapacity, folder) == 0) std::wcscpy(folder, L"C:\\");
-  folder[kPathCapacity - 1] = L'\0';
-  for (DeviceSlot& slot : devices.slots->slots) {
-    ResetSlotSettings(slot, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), folder);
-  }
+  for (DeviceSlot& slot : devices.slots->slots) ResetSlotToDefaults(slot);
   SendDlgItemMessageW(window, IDC_DELAY_TRACKBAR, TBM_SETRANGE, TRUE, MAKELPARAM(0, 50));
   SendDlgItemMessageW(window, IDC_DELAY_TRACKBAR, TBM_SETPOS, TRUE, Shell().refreshStep);
   Enable(window, IDC_STOP, false);

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/messages.h"
+#include "base/messages.h"
 #include "app/secondary_dialog.h"
 #include "app/shell_state.h"
 #include "devices/device_list.h"

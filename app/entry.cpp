@@ -6,10 +6,10 @@
 
 #include "app/fault_guard.h"
 #include "app/main_window.h"
-#include "app/messages.h"
+#include "base/messages.h"
 #include "app/shell_state.h"
 #include "devices/device_list.h"
-#include "devices/library_session.h"
+#include "panel_library/library_session.h"
 #include "resources/resource_ids.h"
 
 namespace pc = panelcast;

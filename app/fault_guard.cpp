@@ -4,7 +4,7 @@
 
 #include <atomic>
 
-#include "devices/library_session.h"
+#include "panel_library/library_session.h"
 #include "feeds/worker_supervision.h"
 
 namespace panelcast {

@@ -4,10 +4,10 @@
 
 #include <cwchar>
 
-#include "app/messages.h"
+#include "base/messages.h"
 #include "app/shell_state.h"
 #include "devices/device_list.h"
-#include "images/file_exists.h"
+#include "base/file_exists.h"
 #include "images/image_path.h"
 
 namespace panelcast {

@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include "app/shell_state.h"
+#include "app/device_list_box.h"
 #include "devices/device_list.h"
 #include "resources/resource_ids.h"
 

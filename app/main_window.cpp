@@ -6,14 +6,16 @@
 
 #include "app/about_box.h"
 #include "app/control_states.h"
+#include "app/device_changes.h"
+#include "app/device_list_box.h"
 #include "app/hardware_details_menu.h"
-#include "app/messages.h"
+#include "base/messages.h"
 #include "app/shell_state.h"
 #include "app/startup.h"
 #include "app/tool_commands.h"
 #include "devices/device_change.h"
 #include "devices/device_list.h"
-#include "devices/library_session.h"
+#include "panel_library/library_session.h"
 #include "feeds/worker_supervision.h"
 #include "resources/resource_ids.h"
 
@@ -61,11 +63,8 @@ INT_PTR OnDeviceListNotification(HWND window, WORD code) {
 }
 
 INT_PTR OnRefreshCommand(HWND window) {
-  HWND list = GetDlgItem(window, IDC_DEVICE_LIST);
-  while (SendMessageW(list, LB_DELETESTRING, 0, 0) > 0) {
-  }
-  RebuildDeviceList();
-  SendMessageW(list, LB_SETCURSEL, 0, 0);
+  RebuildDeviceList();  // clears the list box first
+  SendDlgItemMessageW(window, IDC_DEVICE_LIST, LB_SETCURSEL, 0, 0);
   Shell().selectedIndex = 0;
   RefreshControls(window);
   return TRUE;

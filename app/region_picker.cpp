@@ -3,7 +3,7 @@
 #include <commctrl.h>
 
 #include "app/control_states.h"
-#include "app/messages.h"
+#include "base/messages.h"
 #include "app/secondary_dialog.h"
 #include "app/shell_state.h"
 #include "devices/device_list.h"

@@ -10,7 +10,7 @@
 #include <cstdint>
 
 #include "app/region_rules.h"
-#include "feeds/device_slot.h"
+#include "devices/device_slot.h"
 
 namespace panelcast {
 

@@ -1,13 +1,14 @@
 #include "app/startup.h"
 
 #include "app/control_states.h"
-#include "app/messages.h"
+#include "base/messages.h"
 #include "app/shell_state.h"
+#include "app/device_list_box.h"
 #include "devices/device_change.h"
 #include "devices/device_list.h"
-#include "devices/direct_output_binding.h"
+#include "panel_library/direct_output_binding.h"
 #include "devices/identification.h"
-#include "devices/library_session.h"
+#include "panel_library/library_session.h"
 #include "feeds/worker_supervision.h"
 #include "resources/resource_ids.h"
 
@@ -26,7 +27,9 @@ INT_PTR Fail(HWND window, WPARAM wParam, const Message& message, bool deinitiali
 
 bool BindLibrary(HWND window, WPARAM wParam) {
   static wchar_t path[kLibraryPathChars];
-  if (!ReadLibraryPath(path)) {
+  const LibraryPathOutcome outcome = ReadLibraryPath(path);
+  if (outcome != LibraryPathOutcome::kRead) {
+    if (outcome == LibraryPathOutcome::kKeyFailed) ShowMessageOwnedByMain(msg::kRegistryKeyFailed);
     Fail(window, wParam, msg::kLibraryNameFailed, false);
     return false;
   }

@@ -3,7 +3,7 @@
 #include <shellapi.h>
 
 #include "app/folder_selection.h"
-#include "app/messages.h"
+#include "base/messages.h"
 #include "app/shell_state.h"
 #include "images/image_path.h"
 

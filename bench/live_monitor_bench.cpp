@@ -16,8 +16,8 @@
 #include <string>
 #include <vector>
 
-#include "feeds/live_monitor.h"
-#include "feeds/slot_table.h"
+#include "monitor/live_monitor.h"
+#include "devices/slot_table.h"
 #include "feeds/worker_supervision.h"
 #include "tests/feeds/in_process_panels.h"
 

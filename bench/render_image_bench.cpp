@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "feeds/slot_table.h"
+#include "devices/slot_table.h"
 #include "images/render_image.h"
 #include "resources/resource_ids.h"
-#include "devices/direct_output_api.h"
+#include "panel_library/direct_output_api.h"
 #include "tests/feeds/in_process_panels.h"
 #include "tests/images/test_pictures.h"
 

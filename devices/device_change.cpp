@@ -2,7 +2,6 @@
 
 #include <atomic>
 
-#include "devices/device_list.h"
 
 namespace panelcast {
 namespace {
@@ -22,15 +21,6 @@ void __stdcall OnDeviceChange(directoutput::DeviceHandle device, bool added, voi
   if (HWND target = g_target.load()) {
     (void)PostMessageW(target, DeviceChangeMessage(), reinterpret_cast<WPARAM>(device),
                        added ? 1 : 0);
-  }
-}
-
-void HandleDeviceChangeMessage(WPARAM wParam, LPARAM lParam) {
-  auto device = reinterpret_cast<directoutput::DeviceHandle>(wParam);
-  if (lParam != 0) {
-    HandleDeviceArrival(device);
-  } else {
-    HandleDeviceRemoval(device);
   }
 }
 

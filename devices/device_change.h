@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "devices/direct_output_abi.h"
+#include "panel_library/direct_output_abi.h"
 
 namespace panelcast {
 
@@ -18,8 +18,5 @@ void SetDeviceChangeTarget(HWND window);
 // The device-change callback registered with the library; runs on the library's thread and only
 // posts, so the library never waits for the main thread.
 void __stdcall OnDeviceChange(directoutput::DeviceHandle device, bool added, void* context);
-
-// The main window's handling of DeviceChangeMessage().
-void HandleDeviceChangeMessage(WPARAM wParam, LPARAM lParam);
 
 }  // namespace panelcast

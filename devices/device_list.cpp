@@ -4,46 +4,35 @@
 #include <cwchar>
 #include <new>
 
-#include "app/control_states.h"
-#include "app/messages.h"
-#include "app/shell_state.h"
-#include "devices/direct_output_api.h"
-#include "devices/identification.h"
-#include "feeds/slot_table.h"
-#include "feeds/worker_supervision.h"
-#include "resources/resource_ids.h"
+#include "base/current_folder.h"
+#include "devices/slot_table.h"
+#include "panel_library/direct_output_api.h"
 
 namespace panelcast {
 namespace {
 
 DeviceTables g_devices;  // main thread
 
-HWND ListBox() { return GetDlgItem(Shell().mainWindow, IDC_DEVICE_LIST); }
-
-enum class TypeCheck { kFip, kOtherType, kFailed };
-
-TypeCheck CheckDeviceType(directoutput::DeviceHandle device) {
+DeviceAddition CheckDeviceType(directoutput::DeviceHandle device) {
   GUID type{};
-  if (DirectOutput().GetDeviceType(device, &type) < 0) return TypeCheck::kFailed;
+  if (DirectOutput().GetDeviceType(device, &type) < 0) return DeviceAddition::kTypeFailed;
   return std::memcmp(&type, &directoutput::kFipDeviceType, sizeof(GUID)) == 0
-             ? TypeCheck::kFip
-             : TypeCheck::kOtherType;
+             ? DeviceAddition::kAdded
+             : DeviceAddition::kNotPanel;
 }
 
-// Takes `device` into the next free slot when it is a panel and there is room.
-TypeCheck AddDevice(directoutput::DeviceHandle device) {
-  const TypeCheck type = CheckDeviceType(device);
-  if (type != TypeCheck::kFip || g_devices.count >= kMaxDevices) return type;
+}  // namespace
+
+DeviceAddition AddDevice(directoutput::DeviceHandle device) {
+  const DeviceAddition type = CheckDeviceType(device);
+  if (type != DeviceAddition::kAdded) return type;
+  if (g_devices.count >= kMaxDevices) return DeviceAddition::kFull;
   DeviceSlot& slot = g_devices.slots->slots[g_devices.count];
   ResetSlotToDefaults(slot);
   slot.device = device;
   ++g_devices.count;
   return type;
 }
-
-void HighlightFirstLine() { SendMessageW(ListBox(), LB_SETCURSEL, 0, 0); }
-
-}  // namespace
 
 DeviceTables& Devices() { return g_devices; }
 
@@ -66,8 +55,7 @@ void FreeDeviceTables() {
 
 void ResetSlotToDefaults(DeviceSlot& slot) {
   wchar_t folder[kPathCapacity] = {};
-  if (GetCurrentDirectoryW(kPathCapacity, folder) == 0) std::wcscpy(folder, L"C:\\");
-  folder[kPathCapacity - 1] = L'\0';
+  CurrentFolderOrDriveRoot(folder);
   ResetSlotSettings(slot, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), folder);
 }
 
@@ -76,34 +64,10 @@ void __stdcall OnEnumerateDevice(directoutput::DeviceHandle device, void* /*cont
   (void)AddDevice(device);
 }
 
-void HandleDeviceArrival(directoutput::DeviceHandle device) {
-  if (!g_devices.slots) return;
-  switch (AddDevice(device)) {
-    case TypeCheck::kFailed:
-      ShowMessage(Shell().mainWindow, msg::kDeviceTypeFailed);
-      return;
-    case TypeCheck::kOtherType:
-      ShowMessage(Shell().mainWindow, msg::kNotFip);
-      return;
-    case TypeCheck::kFip:
-      break;
-  }
-  RebuildDeviceList();
-  if (Shell().startupComplete) {
-    RefreshPushButtons(Shell().mainWindow);
-    DisplaySlotSettings(Shell().mainWindow, Shell().selectedIndex.load());
-  }
-  HighlightFirstLine();
-}
-
-void HandleDeviceRemoval(directoutput::DeviceHandle device) {
-  if (!g_devices.slots) return;
-  WatcherHold hold;
-  StopWorkersForRemoval();
-
+bool RemoveDevice(directoutput::DeviceHandle device) {
   SlotTable& slots = *g_devices.slots;
   const int slotIndex = FindSlotByDevice(slots, device);
-  if (slotIndex < 0 || slotIndex >= g_devices.count) return;
+  if (slotIndex < 0 || slotIndex >= g_devices.count) return false;
   for (int i = slotIndex; i + 1 < kMaxDevices; ++i) MoveSlot(slots.slots[i], slots.slots[i + 1]);
   ResetSlotToDefaults(slots.slots[kMaxDevices - 1]);
   slots.slots[kMaxDevices - 1].device = nullptr;
@@ -119,31 +83,7 @@ void HandleDeviceRemoval(directoutput::DeviceHandle device) {
     break;
   }
   --g_devices.count;
-
-  RebuildDeviceList();
-  if (Shell().startupComplete) RefreshControls(Shell().mainWindow);
-  if (g_devices.count != 0) HighlightFirstLine();
-}
-
-void RebuildDeviceList() {
-  (void)IdentifyDevices(g_devices);
-  OrderEntriesByRegistry(g_devices);
-  RefillDeviceListBox();
-}
-
-void RefillDeviceListBox() {
-  HWND list = ListBox();
-  while (SendMessageW(list, LB_DELETESTRING, 0, 0) > 0) {
-  }
-  for (int i = 0; i < g_devices.count; ++i) {
-    const DeviceListEntry& entry = g_devices.list->entries[i];
-    wchar_t line[100] = L"Generic FIP Device";
-    if (Shell().hardwareDetails == 1 && entry.serialFound == 1 && entry.serialNumber[0] != L'\0') {
-      _snwprintf(line, std::size(line) - 1, L"FIP Device (S/N: %ls)", entry.serialNumber);
-      line[std::size(line) - 1] = L'\0';
-    }
-    SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line));
-  }
+  return true;
 }
 
 }  // namespace panelcast

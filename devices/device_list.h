@@ -1,5 +1,6 @@
 // The program's picture of the connected panels: the device count, one slot per panel in the
-// order the panels became known, the identification entries, and the device list box.
+// order the panels became known, and the identification entries. The list box that shows them
+// belongs to the window (app/device_list_box.h).
 //
 // Everything here runs on the main thread: enumeration happens inside DirectOutput_Enumerate
 // called from start-up, and the library's arrival and removal notifications are carried over to
@@ -10,8 +11,8 @@
 
 #include <cstdint>
 
-#include "devices/direct_output_abi.h"
-#include "feeds/device_slot.h"
+#include "panel_library/direct_output_abi.h"
+#include "devices/device_slot.h"
 
 namespace panelcast {
 
@@ -44,15 +45,20 @@ void FreeDeviceTables();
 // Enumerate callback given to DirectOutput_Enumerate; runs on the main thread inside that call.
 void __stdcall OnEnumerateDevice(directoutput::DeviceHandle device, void* context);
 
-// Arrival of `device` reported by the library (main thread).
-void HandleDeviceArrival(directoutput::DeviceHandle device);
-// Removal of `device` reported by the library (main thread).
-void HandleDeviceRemoval(directoutput::DeviceHandle device);
+// What taking a device into the tables came to; the window decides what the user sees.
+enum class DeviceAddition {
+  kAdded,       // a panel, now in the next free slot
+  kFull,        // a panel, but every slot is taken: the tables stay as they were
+  kNotPanel,    // a device of another type
+  kTypeFailed,  // the library could not tell the device's type
+};
 
-// Identification, registry order and list box refill.
-void RebuildDeviceList();
-// Deletes every line of the list box and adds one per device.
-void RefillDeviceListBox();
+// Takes `device` into the next free slot when it is a panel and there is room (main thread).
+DeviceAddition AddDevice(directoutput::DeviceHandle device);
+
+// Drops `device`'s slot (the slots above move down) and its entry, when it has a slot; false when
+// it has none. Main thread, with no worker running (the caller has stopped them).
+bool RemoveDevice(directoutput::DeviceHandle device);
 
 // The default settings of a slot that get written when its panel becomes known.
 void ResetSlotToDefaults(DeviceSlot& slot);

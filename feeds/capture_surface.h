@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-#include "feeds/global_buffer.h"
+#include "base/global_buffer.h"
 #include "feeds/source_rect.h"
 
 namespace panelcast {

@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
-#include "devices/direct_output_api.h"
+#include "panel_library/direct_output_api.h"
 #include "feeds/bitmap_resource.h"
 #include "feeds/capture_surface.h"
 #include "feeds/frame_format.h"
 #include "feeds/panel_lights.h"
-#include "feeds/slot_table.h"
+#include "devices/slot_table.h"
 #include "feeds/worker_supervision.h"
 
 namespace panelcast {

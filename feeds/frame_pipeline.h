@@ -6,8 +6,8 @@
 
 #include <windows.h>
 
-#include "devices/direct_output_abi.h"
-#include "feeds/device_slot.h"
+#include "panel_library/direct_output_abi.h"
+#include "devices/device_slot.h"
 #include "feeds/source_rect.h"
 
 namespace panelcast {

@@ -1,6 +1,6 @@
 #include "feeds/panel_lights.h"
 
-#include "devices/direct_output_api.h"
+#include "panel_library/direct_output_api.h"
 
 namespace panelcast {
 namespace {

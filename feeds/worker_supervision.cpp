@@ -2,8 +2,8 @@
 
 #include <atomic>
 
-#include "app/messages.h"
-#include "feeds/slot_table.h"
+#include "base/messages.h"
+#include "devices/slot_table.h"
 
 namespace panelcast {
 namespace {

@@ -12,7 +12,7 @@
 
 #include <cstdint>
 
-#include "feeds/device_slot.h"
+#include "devices/device_slot.h"
 
 namespace panelcast {
 

@@ -6,10 +6,10 @@
 #include <memory>
 #include <new>
 
-#include "devices/direct_output_api.h"
+#include "panel_library/direct_output_api.h"
 #include "feeds/bitmap_resource.h"
 #include "feeds/frame_format.h"
-#include "feeds/slot_table.h"
+#include "devices/slot_table.h"
 #include "images/gdiplus_image.h"
 
 namespace panelcast {

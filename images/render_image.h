@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "devices/direct_output_abi.h"
+#include "panel_library/direct_output_abi.h"
 
 namespace panelcast {
 

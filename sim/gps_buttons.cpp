@@ -1,9 +1,9 @@
 #include "sim/gps_buttons.h"
 
-#include "devices/direct_output_api.h"
+#include "panel_library/direct_output_api.h"
 #include "feeds/live_buttons.h"
 #include "feeds/panel_lights.h"
-#include "feeds/slot_table.h"
+#include "devices/slot_table.h"
 #include "sim/gps_events.h"
 #include "sim/simconnect_library.h"
 #include "sim/simulator_presence.h"

@@ -2,7 +2,7 @@
 // "not initialised" answer first, and otherwise works on the shared Library state.
 #include <windows.h>
 
-#include "devices/direct_output_abi.h"
+#include "panel_library/direct_output_abi.h"
 #include "emulator/directoutput/call_record.h"
 #include "emulator/directoutput/library.h"
 #include "emulator/directoutput/result_codes.h"

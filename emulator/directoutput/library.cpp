@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "devices/direct_output_abi.h"
+#include "panel_library/direct_output_abi.h"
 
 namespace emu {
 

@@ -1,5 +1,5 @@
 // Results the emulated library answers, as plain integers so the panel model stays free of
-// Windows headers (the library checks them against devices/direct_output_abi.h).
+// Windows headers (the library checks them against panel_library/direct_output_abi.h).
 #pragma once
 
 #include <cstdint>

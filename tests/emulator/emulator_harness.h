@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "devices/direct_output_api.h"
+#include "panel_library/direct_output_api.h"
 
 namespace emutest {
 

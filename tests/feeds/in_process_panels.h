@@ -12,7 +12,7 @@
 #include <string>
 
 #include "emulator/control/panel_control.h"
-#include "feeds/device_slot.h"
+#include "devices/device_slot.h"
 
 namespace feeds_test {
 

@@ -13,9 +13,9 @@
 
 #include "feeds/bitmap_resource.h"
 #include "feeds/frame_format.h"
-#include "feeds/global_buffer.h"
-#include "feeds/live_monitor.h"
-#include "feeds/slot_table.h"
+#include "base/global_buffer.h"
+#include "monitor/live_monitor.h"
+#include "devices/slot_table.h"
 #include "feeds/worker_supervision.h"
 #include "resources/resource_ids.h"
 #include "tests/driver/pictures.h"

@@ -11,8 +11,8 @@
 #include <thread>
 #include <vector>
 
-#include "app/messages.h"
-#include "feeds/slot_table.h"
+#include "base/messages.h"
+#include "devices/slot_table.h"
 #include "feeds/worker_supervision.h"
 #include "tests/driver/message_boxes.h"
 #include "tests/driver/wait.h"

@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "devices/direct_output_api.h"
+#include "panel_library/direct_output_api.h"
 #include "feeds/bitmap_resource.h"
 #include "feeds/frame_format.h"
-#include "feeds/slot_table.h"
+#include "devices/slot_table.h"
 #include "images/render_image.h"
 #include "resources/resource_ids.h"
 #include "tests/driver/pictures.h"

@@ -11,7 +11,7 @@
 
 #include "feeds/bitmap_resource.h"
 #include "feeds/frame_format.h"
-#include "feeds/slot_table.h"
+#include "devices/slot_table.h"
 #include "feeds/worker_supervision.h"
 #include "images/static_images.h"
 #include "resources/resource_ids.h"

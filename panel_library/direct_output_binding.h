@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "devices/direct_output_api.h"
+#include "panel_library/direct_output_api.h"
 
 namespace panelcast {
 
@@ -12,10 +12,16 @@ namespace panelcast {
 inline constexpr DWORD kLibraryPathBytes = 4096;
 inline constexpr DWORD kLibraryPathChars = kLibraryPathBytes / sizeof(wchar_t) + 1;
 
+enum class LibraryPathOutcome {
+  kRead,       // `path` holds the library's path
+  kKeyFailed,  // the key cannot be opened
+  kNoValue,    // the value is missing or empty
+};
+
 // Reads HKLM\SOFTWARE\Zivovi\DirectOutput, value "DirectOutput", into `path` (always terminated,
-// whatever type or length the value has; a longer value is not read). When the key cannot be opened, tells the user so before
-// returning false; a missing or empty value returns false without a message.
-bool ReadLibraryPath(wchar_t (&path)[kLibraryPathChars]);
+// whatever type or length the value has; a longer value is not read). `path` is empty unless the
+// outcome is kRead.
+LibraryPathOutcome ReadLibraryPath(wchar_t (&path)[kLibraryPathChars]);
 
 // Resolves every entry point of `library` into the process's table. Main thread, at start-up,
 // before any other thread of ours exists. False when an entry point the program calls is missing:

@@ -12,7 +12,7 @@
 #include <atomic>
 #include <cstdint>
 
-#include "devices/direct_output_abi.h"
+#include "panel_library/direct_output_abi.h"
 
 namespace panelcast {
 

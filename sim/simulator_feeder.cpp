@@ -1,7 +1,7 @@
-#include "feeds/simulator_feeder.h"
+#include "sim/simulator_feeder.h"
 
-#include "app/messages.h"
-#include "feeds/slot_table.h"
+#include "base/messages.h"
+#include "devices/slot_table.h"
 #include "feeds/worker_supervision.h"
 #include "sim/simulator_presence.h"
 

@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "devices/direct_output_abi.h"
+#include "panel_library/direct_output_abi.h"
 
 namespace panelcast {
 

@@ -1,7 +1,7 @@
-#include "feeds/gps_gauge.h"
+#include "sim/gps_gauge.h"
 
-#include "feeds/live_monitor.h"
-#include "feeds/simulator_feeder.h"
+#include "monitor/live_monitor.h"
+#include "sim/simulator_feeder.h"
 #include "feeds/worker_supervision.h"
 #include "resources/resource_ids.h"
 #include "sim/gps_buttons.h"

@@ -1,6 +1,6 @@
-#include "devices/library_session.h"
+#include "panel_library/library_session.h"
 
-#include "devices/direct_output_api.h"
+#include "panel_library/direct_output_api.h"
 
 namespace panelcast {
 namespace {

@@ -1,7 +1,7 @@
-#include "feeds/fsx_live_view.h"
+#include "sim/fsx_live_view.h"
 
-#include "feeds/live_monitor.h"
-#include "feeds/simulator_feeder.h"
+#include "monitor/live_monitor.h"
+#include "sim/simulator_feeder.h"
 #include "feeds/worker_supervision.h"
 
 namespace panelcast {

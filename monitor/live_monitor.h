@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "devices/direct_output_abi.h"
+#include "panel_library/direct_output_abi.h"
 #include "feeds/frame_pipeline.h"
 
 namespace panelcast {

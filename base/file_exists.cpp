@@ -1,4 +1,4 @@
-#include "images/file_exists.h"
+#include "base/file_exists.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "feeds/device_slot.h"
+#include "devices/device_slot.h"
 
 #include <cwchar>
 

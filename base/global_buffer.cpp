@@ -1,4 +1,4 @@
-#include "feeds/global_buffer.h"
+#include "base/global_buffer.h"
 
 #include <atomic>
 

@@ -3,7 +3,7 @@
 // thread of ours exists, and withdrawn only after every such thread has ended.
 #pragma once
 
-#include "feeds/device_slot.h"
+#include "devices/device_slot.h"
 
 namespace panelcast {
 

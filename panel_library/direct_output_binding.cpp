@@ -1,8 +1,6 @@
-#include "devices/direct_output_binding.h"
+#include "panel_library/direct_output_binding.h"
 
 #include <cstring>
-
-#include "app/messages.h"
 
 namespace panelcast {
 namespace {
@@ -18,13 +16,12 @@ void Resolve(HMODULE library, const char* name, Fn& slot) {
 
 const DirectOutputApi& DirectOutput() { return g_api; }
 
-bool ReadLibraryPath(wchar_t (&path)[kLibraryPathChars]) {
+LibraryPathOutcome ReadLibraryPath(wchar_t (&path)[kLibraryPathChars]) {
   std::memset(path, 0, sizeof(path));
   HKEY key = nullptr;
   if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Zivovi\\DirectOutput", 0, KEY_READ, &key) !=
       ERROR_SUCCESS) {
-    ShowMessageOwnedByMain(msg::kRegistryKeyFailed);
-    return false;
+    return LibraryPathOutcome::kKeyFailed;
   }
   // Any value type is taken as text; the unit after the 4096 bytes stays for the terminator.
   DWORD bytes = kLibraryPathBytes;
@@ -33,11 +30,11 @@ bool ReadLibraryPath(wchar_t (&path)[kLibraryPathChars]) {
   RegCloseKey(key);
   if (status != ERROR_SUCCESS) {
     std::memset(path, 0, sizeof(path));
-    return false;
+    return LibraryPathOutcome::kNoValue;
   }
   path[kLibraryPathChars - 1] = L'\0';
   if (bytes / sizeof(wchar_t) < kLibraryPathChars) path[bytes / sizeof(wchar_t)] = L'\0';
-  return path[0] != L'\0';
+  return path[0] != L'\0' ? LibraryPathOutcome::kRead : LibraryPathOutcome::kNoValue;
 }
 
 bool ResolveDirectOutput(HMODULE library) {

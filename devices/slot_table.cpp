@@ -1,4 +1,4 @@
-#include "feeds/slot_table.h"
+#include "devices/slot_table.h"
 
 #include <atomic>
 
