@@ -1,6 +1,7 @@
 #include "app/about_box.h"
 
 #include "app/secondary_dialog.h"
+#include "base/scoped_win.h"
 #include "resources/resource_ids.h"
 
 namespace panelcast {
@@ -10,16 +11,14 @@ namespace {
 void PaintPicture(HWND dialog) {
   PAINTSTRUCT paint;
   HDC dc = BeginPaint(dialog, &paint);
-  if (HBITMAP picture = LoadBitmapW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_ABOUT_PICTURE))) {
-    if (HDC memory = CreateCompatibleDC(dc)) {
-      BITMAP info{};
-      GetObjectW(picture, sizeof(info), &info);
-      HGDIOBJ previous = SelectObject(memory, picture);
-      BitBlt(dc, 102, 30, info.bmWidth, info.bmHeight, memory, 0, 0, SRCCOPY);
-      SelectObject(memory, previous);
-      DeleteDC(memory);
-    }
-    DeleteObject(picture);
+  const ScopedGdiObject<HBITMAP> picture(
+      LoadBitmapW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_ABOUT_PICTURE)));
+  const ScopedDc memory(picture.get() ? CreateCompatibleDC(dc) : nullptr);
+  if (memory.get()) {
+    BITMAP info{};
+    GetObjectW(picture.get(), sizeof(info), &info);
+    const ScopedSelection selected(memory.get(), picture.get());
+    BitBlt(dc, 102, 30, info.bmWidth, info.bmHeight, memory.get(), 0, 0, SRCCOPY);
   }
   EndPaint(dialog, &paint);
 }

@@ -81,11 +81,14 @@ void DisplaySlotSettings(HWND window, uint32_t index) {
   const bool jpg = slot.imageFormat.load() == 0;
   Check(window, IDC_FORMAT_JPG, jpg);
   Check(window, IDC_FORMAT_BMP, !jpg);
-  wchar_t text[100] = {};
-  _snwprintf(text, std::size(text) - 1, L"%u",
-             static_cast<unsigned>(slot.refreshDelay.load()) * 100u);
-  SetDlgItemTextW(window, IDC_DELAY_TEXT, text);
+  ShowDelayText(window, slot.refreshDelay.load());
   Check(window, IDC_SHOW_HINTS, slot.showHints.load() == 1);
+}
+
+void ShowDelayText(HWND window, int32_t step) {
+  wchar_t text[100] = {};
+  _snwprintf(text, std::size(text) - 1, L"%u", static_cast<unsigned>(step) * 100u);
+  SetDlgItemTextW(window, IDC_DELAY_TEXT, text);
 }
 
 void RefreshControls(HWND window) {

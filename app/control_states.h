@@ -8,6 +8,9 @@
 
 namespace panelcast {
 
+// The delay text beside the trackbar: `step` tenths of a second, shown in milliseconds.
+void ShowDelayText(HWND window, int32_t step);
+
 // Once at start-up: every slot's settings to their defaults, the trackbar's range and position,
 // STOP disabled, START enabled when there is a panel, Setup enabled.
 void ApplyInitialControlState(HWND window);

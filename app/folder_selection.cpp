@@ -6,6 +6,7 @@
 
 #include "base/messages.h"
 #include "app/shell_state.h"
+#include "app/selected_slot.h"
 #include "devices/device_list.h"
 #include "base/file_exists.h"
 #include "images/image_path.h"
@@ -87,7 +88,11 @@ bool ReportUnchosen(HWND window, BrowseOutcome outcome) {
   return false;
 }
 
-DeviceSlot& SelectedSlot() { return Devices().slots->slots[Shell().selectedIndex.load()]; }
+// The selection may have changed while a folder browser was open: a selection that names no slot
+// takes no folder.
+void SetSelectedFolder(const wchar_t* path) {
+  if (DeviceSlot* slot = SelectedSlot()) slot->folderPath.Set(path);
+}
 
 }  // namespace
 
@@ -148,7 +153,7 @@ void RunImageFolderSetup(HWND window) {
     return;
   }
   ShowMessage(window, msg::kImageFolderSelected);
-  SelectedSlot().folderPath.Set(Shell().pathBuffer);
+  SetSelectedFolder(Shell().pathBuffer);
 }
 
 bool EnsureToolFolder(HWND window) {
@@ -163,13 +168,13 @@ bool EnsureToolFolder(HWND window) {
 
 bool EnsureImageFolder(HWND window) {
   SetProbeNames(FolderFlow::kImages);
-  wchar_t folder[kPathCapacity];
-  SelectedSlot().folderPath.Get(folder);
+  wchar_t folder[kPathCapacity] = {};
+  if (const DeviceSlot* slot = SelectedSlot()) slot->folderPath.Get(folder);
   if (FolderHoldsProbe(folder)) return true;
   ShowMessage(window, msg::kImagesMissing);
   const BrowseOutcome outcome = BrowseForFolder(window, FolderFlow::kImages);
   if (outcome != BrowseOutcome::kChosen) return ReportUnchosen(window, outcome);
-  SelectedSlot().folderPath.Set(Shell().pathBuffer);
+  SetSelectedFolder(Shell().pathBuffer);
   return true;
 }
 

@@ -9,9 +9,11 @@
 #include "app/device_changes.h"
 #include "app/device_list_box.h"
 #include "app/hardware_details_menu.h"
+#include "app/selected_slot.h"
 #include "base/messages.h"
 #include "app/shell_state.h"
 #include "app/startup.h"
+#include "app/stop_messages.h"
 #include "app/tool_commands.h"
 #include "devices/device_change.h"
 #include "devices/device_list.h"
@@ -22,12 +24,6 @@
 namespace panelcast {
 namespace {
 
-DeviceSlot* SelectedSlot() {
-  const uint32_t index = Shell().selectedIndex.load();
-  if (!Devices().slots || index >= kMaxDevices) return nullptr;
-  return &Devices().slots->slots[index];
-}
-
 INT_PTR OnCancelCommand(HWND window) {
   if (ShowMessage(window, msg::kConfirmExit) != IDYES) return FALSE;
   SendMessageW(window, WM_CLOSE, 0, 0);
@@ -35,7 +31,7 @@ INT_PTR OnCancelCommand(HWND window) {
 }
 
 INT_PTR OnExitCommand(HWND window, WPARAM wParam) {
-  StopAllWorkers(window);
+  StopAllWorkersTellingUser(window);
   DeinitializeLibraryOnce();
   EndMainWindow(window, wParam);
   return TRUE;
@@ -129,9 +125,7 @@ INT_PTR OnTrackbarScroll(HWND window) {
   ShellState& shell = Shell();
   shell.refreshStep =
       static_cast<int32_t>(SendDlgItemMessageW(window, IDC_DELAY_TRACKBAR, TBM_GETPOS, 0, 0));
-  wchar_t text[100] = {};
-  _snwprintf(text, std::size(text) - 1, L"%u", static_cast<unsigned>(shell.refreshStep) * 100u);
-  SetDlgItemTextW(window, IDC_DELAY_TEXT, text);
+  ShowDelayText(window, shell.refreshStep);
   const DeviceSlot* slot = SelectedSlot();
   const bool idle = !slot || slot->runningMode.load() == kModeIdle;
   if (shell.refreshStep == 0 && shell.perfWarningShown == 0 && idle) {

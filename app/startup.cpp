@@ -2,7 +2,9 @@
 
 #include "app/control_states.h"
 #include "base/messages.h"
+#include "base/sent_message_wait.h"
 #include "app/shell_state.h"
+#include "app/stop_messages.h"
 #include "app/device_list_box.h"
 #include "devices/device_change.h"
 #include "devices/device_list.h"
@@ -94,7 +96,7 @@ INT_PTR RunStartup(HWND window, WPARAM wParam) {
 }
 
 void RunShutdown(HWND window, WPARAM result) {
-  if (Devices().slots) StopAllWorkers(window);
+  if (Devices().slots) StopAllWorkersTellingUser(window);
   DeinitializeLibraryOnce();
   EndMainWindow(window, result);
 }

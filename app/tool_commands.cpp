@@ -8,6 +8,7 @@
 #include "app/region_picker.h"
 #include "app/shell_state.h"
 #include "app/tool_launch.h"
+#include "app/selected_slot.h"
 #include "devices/device_list.h"
 #include "sim/fsx_live_view.h"
 #include "sim/gps_gauge.h"
@@ -33,8 +34,6 @@ WorkerRoutine RoutineForMode(uint16_t mode) {
   }
 }
 
-DeviceSlot& SelectedSlot() { return Devices().slots->slots[Shell().selectedIndex.load()]; }
-
 void ShowRunningButtons(HWND window, bool running) {
   EnableWindow(GetDlgItem(window, IDC_START), !running);
   EnableWindow(GetDlgItem(window, IDC_STOP), running);
@@ -53,7 +52,7 @@ INT_PTR StartSelectedWorker(HWND window, uint16_t mode, WorkerRoutine routine) {
 
 // START for the live tools: the typed coordinates, then the worker.
 INT_PTR StartLiveTool(HWND window, uint16_t mode) {
-  if (!CheckSelection(window) || SelectedSlot().workerThread.load()) return TRUE;
+  if (!CheckSelection(window) || SelectedSlot()->workerThread.load()) return TRUE;
   const WorkerRoutine routine = RoutineForMode(mode);
   if (!routine || !ValidateCoordinates(window)) return TRUE;
   return StartSelectedWorker(window, mode, routine);
@@ -61,9 +60,12 @@ INT_PTR StartLiveTool(HWND window, uint16_t mode) {
 
 // START for the static images: a folder with images (or one chosen now), the hint box, the worker.
 INT_PTR StartStaticImages(HWND window) {
-  if (!CheckSelection(window) || SelectedSlot().workerThread.load()) return TRUE;
+  if (!CheckSelection(window) || SelectedSlot()->workerThread.load()) return TRUE;
   if (!EnsureImageFolder(window)) return TRUE;
-  SelectedSlot().showHints = IsDlgButtonChecked(window, IDC_SHOW_HINTS) == BST_CHECKED ? 1 : 0;
+  // The selection may have changed while a folder browser was open.
+  if (DeviceSlot* slot = SelectedSlot()) {
+    slot->showHints = IsDlgButtonChecked(window, IDC_SHOW_HINTS) == BST_CHECKED ? 1 : 0;
+  }
   return StartSelectedWorker(window, kModeStaticImages, StaticImageFeeder);
 }
 

@@ -4,25 +4,18 @@
 
 namespace panelcast {
 
-CaptureSurface::~CaptureSurface() {
-  if (memory_ && previousBitmap_) SelectObject(memory_, previousBitmap_);
-  if (bitmap_) DeleteObject(bitmap_);
-  if (memory_) DeleteDC(memory_);
-  if (screen_) DeleteDC(screen_);
-}
-
 bool CaptureSurface::Open() {
-  screen_ = CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr);
-  if (!screen_) return false;
-  memory_ = CreateCompatibleDC(screen_);
-  if (!memory_) return false;
-  bitmap_ = CreateCompatibleBitmap(screen_, kFrameWidth, kFrameHeight);
-  if (!bitmap_) return false;
-  previousBitmap_ = SelectObject(memory_, bitmap_);
-  SetStretchBltMode(memory_, HALFTONE);
+  screen_.reset(CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr));
+  if (!screen_.get()) return false;
+  memory_.reset(CreateCompatibleDC(screen_.get()));
+  if (!memory_.get()) return false;
+  bitmap_.reset(CreateCompatibleBitmap(screen_.get(), kFrameWidth, kFrameHeight));
+  if (!bitmap_.get()) return false;
+  selectedBitmap_.Select(memory_.get(), bitmap_.get());
+  SetStretchBltMode(memory_.get(), HALFTONE);
   // HALFTONE needs the brush origin set again after the mode changes.
-  SetBrushOrgEx(memory_, 0, 0, nullptr);
-  if (GetObjectW(bitmap_, sizeof(description_), &description_) == 0) return false;
+  SetBrushOrgEx(memory_.get(), 0, 0, nullptr);
+  if (GetObjectW(bitmap_.get(), sizeof(description_), &description_) == 0) return false;
 
   BITMAPINFOHEADER& header = pixelInfo_.header;
   header.biSize = sizeof(BITMAPINFOHEADER);
@@ -43,11 +36,11 @@ bool CaptureSurface::Open() {
 CaptureSurface::Capture CaptureSurface::CaptureFrame(const SourceRect& source, uint8_t*& frame) {
   frame = nullptr;
   if (BytesPerPixel() != 3 && BytesPerPixel() != 4) return Capture::kOtherDepth;
-  if (!StretchBlt(memory_, 0, 0, kFrameWidth, kFrameHeight, screen_, source.x, source.y,
+  if (!StretchBlt(memory_.get(), 0, 0, kFrameWidth, kFrameHeight, screen_.get(), source.x, source.y,
                   source.width, source.height, SRCCOPY)) {
     return Capture::kFailed;
   }
-  if (GetDIBits(memory_, bitmap_, 0, description_.bmHeight, pixels_.data(),
+  if (GetDIBits(memory_.get(), bitmap_.get(), 0, description_.bmHeight, pixels_.data(),
                 reinterpret_cast<BITMAPINFO*>(&pixelInfo_), DIB_RGB_COLORS) == 0) {
     return Capture::kFailed;
   }

@@ -9,6 +9,7 @@
 #include <cstdint>
 
 #include "base/global_buffer.h"
+#include "base/scoped_win.h"
 #include "feeds/source_rect.h"
 
 namespace panelcast {
@@ -16,12 +17,11 @@ namespace panelcast {
 class CaptureSurface {
  public:
   CaptureSurface() = default;
-  ~CaptureSurface();
   CaptureSurface(const CaptureSurface&) = delete;
   CaptureSurface& operator=(const CaptureSurface&) = delete;
 
   // Sets everything up. False when any part cannot be had (the bitmap cannot be described, or a
-  // buffer cannot be allocated); what was made is released by the destructor.
+  // buffer cannot be allocated); what was made is released with the surface.
   bool Open();
 
   enum class Capture { kFrame, kFailed, kOtherDepth };
@@ -37,10 +37,11 @@ class CaptureSurface {
  private:
   int BytesPerPixel() const { return description_.bmBitsPixel / 8; }
 
-  HDC screen_ = nullptr;
-  HDC memory_ = nullptr;
-  HBITMAP bitmap_ = nullptr;
-  HGDIOBJ previousBitmap_ = nullptr;
+  // Released in the reverse order: the bitmap leaves the memory context before either goes.
+  ScopedDc screen_;
+  ScopedDc memory_;
+  ScopedGdiObject<HBITMAP> bitmap_;
+  ScopedSelection selectedBitmap_;
   BITMAP description_ = {};
   // Room for a colour table after the header: a pixel read at 8 bits or less writes one there.
   struct {

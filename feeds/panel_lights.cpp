@@ -1,5 +1,6 @@
 #include "feeds/panel_lights.h"
 
+#include "feeds/live_buttons.h"
 #include "panel_library/direct_output_api.h"
 
 namespace panelcast {
@@ -40,6 +41,12 @@ void BlinkLight(directoutput::DeviceHandle device, DWORD page, DWORD light,
     Sleep(kBlinkHalfMs);
   }
   if (buttonLights.load() == 0) (void)DirectOutput().SetLed(device, page, light, kLightDark);
+}
+
+DWORD FlipLightSwitch(std::atomic<int32_t>& buttonLights) {
+  const int32_t lights = FlipSwitch(buttonLights.load());
+  buttonLights = lights;
+  return lights == 1 ? kLightLit : kLightDark;
 }
 
 }  // namespace panelcast

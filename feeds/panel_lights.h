@@ -34,4 +34,8 @@ void SweepLights(directoutput::DeviceHandle device, const PanelPages& pages,
 void BlinkLight(directoutput::DeviceHandle device, DWORD page, DWORD light,
                 const std::atomic<int32_t>& buttonLights);
 
+// The light switch pressed (buttons 3+4): flips `buttonLights` and gives back what the lights
+// are to show now, kLightLit or kLightDark; the caller sets them on its pages.
+DWORD FlipLightSwitch(std::atomic<int32_t>& buttonLights);
+
 }  // namespace panelcast

@@ -2,7 +2,7 @@
 
 #include <atomic>
 
-#include "base/messages.h"
+#include "base/sent_message_wait.h"
 #include "devices/slot_table.h"
 
 namespace panelcast {
@@ -66,14 +66,14 @@ DWORD WINAPI DeadThreadWatcher(void* mainWindowAsPointer) {
   return 0;
 }
 
-// Ends the watcher: asked, then forced after `waitMs`, with its message owned by `messageOwner`
-// (none when null). Main thread.
-void StopWatcher(DWORD waitMs, HWND messageOwner) {
+// Ends the watcher: asked, then forced after `waitMs`, `notice` told first with `mainWindow`
+// (nobody when either is null). Main thread.
+void StopWatcher(DWORD waitMs, HWND mainWindow, StallNotice notice) {
   if (!g_watcherThread) return;
   g_watcherRunFlag = 0;
   SetEvent(g_watcherStop.load());
   if (!WaitServingSentMessages(g_watcherThread, waitMs)) {
-    if (messageOwner) ShowMessage(messageOwner, msg::kWatcherStopFailed);
+    if (mainWindow && notice) notice(mainWindow, StopStall::kWatcher);
     TerminateThread(g_watcherThread, 1);
     WaitForSingleObject(g_watcherThread, kStopTimeoutMs);
   }
@@ -117,7 +117,7 @@ StopResult StopWorker(int slotIndex) {
   return StopResult::kStopped;
 }
 
-void StopAllWorkers(HWND mainWindow) {
+void StopAllWorkers(HWND mainWindow, StallNotice notice) {
   SlotTable* table = Slots();
   bool anyStalled = false;
   if (table) {
@@ -132,7 +132,7 @@ void StopAllWorkers(HWND mainWindow) {
       }
     }
     if (anyStalled) {
-      ShowMessage(mainWindow, msg::kStopAllFailed);
+      if (notice) notice(mainWindow, StopStall::kWorkers);
       for (DeviceSlot& slot : table->slots) {
         // A stalled worker that ended while the message was open has cleared its handle.
         if (slot.workerThread.load()) {
@@ -145,7 +145,7 @@ void StopAllWorkers(HWND mainWindow) {
     ReleaseEndedWorkers();
   }
 
-  StopWatcher(kStopTimeoutMs, mainWindow);
+  StopWatcher(kStopTimeoutMs, mainWindow, notice);
 }
 
 bool StopAllWorkersWithin(DWORD timeLimitMs) {
@@ -192,7 +192,7 @@ void StopAllWorkersForSessionEnd(DWORD timeLimitMs) {
     }
     ReleaseEndedWorkers();
   }
-  StopWatcher(200, nullptr);
+  StopWatcher(200, nullptr, nullptr);
 }
 
 void StopWorkersForRemoval() {
@@ -249,20 +249,6 @@ UINT WorkerEndedMessage() {
 DWORD EndWorker(DeviceSlot& slot, DWORD exitCode) {
   slot.workerThread = nullptr;
   return exitCode;
-}
-
-bool WaitServingSentMessages(HANDLE handle, DWORD timeoutMs) {
-  const DWORD start = GetTickCount();
-  for (;;) {
-    const DWORD elapsed = GetTickCount() - start;
-    const DWORD remaining = elapsed >= timeoutMs ? 0 : timeoutMs - elapsed;
-    const DWORD result = MsgWaitForMultipleObjectsEx(1, &handle, remaining, QS_SENDMESSAGE, 0);
-    if (result == WAIT_OBJECT_0) return true;
-    if (result != WAIT_OBJECT_0 + 1) return false;
-    // Dispatches the messages other threads sent to this one's windows; posted ones stay queued.
-    MSG message;
-    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-  }
 }
 
 }  // namespace panelcast

@@ -42,9 +42,17 @@ enum class StopResult { kNoWorker, kStopped, kTimedOut };
 // and the handle closed; on kTimedOut the slot keeps its handle until the worker ends by itself.
 StopResult StopWorker(int slotIndex);
 
-// At exit: every worker, then the watcher, each forced after 5000 ms, with their messages owned
-// by `mainWindow`. Running it again finds nothing left to stop.
-void StopAllWorkers(HWND mainWindow);
+// What StopAllWorkers found stuck: some workers, or the watcher.
+enum class StopStall { kWorkers, kWatcher };
+
+// Told of a stall on the main thread while the stuck threads still run, before they are forced
+// to end; the caller shows whatever the user is to see then (app/stop_messages.h).
+using StallNotice = void (*)(HWND mainWindow, StopStall stall);
+
+// At exit: every worker, then the watcher, each forced after 5000 ms, `notice` (when not null)
+// told of each stall with `mainWindow` (the watcher's only when `mainWindow` is not null).
+// Running it again finds nothing left to stop.
+void StopAllWorkers(HWND mainWindow, StallNotice notice);
 
 // The last chance after a fault: every worker is asked to stop at once (its run flag dropped, so
 // it blanks and removes its pages as after STOP) and they are waited for together, at most
@@ -85,9 +93,5 @@ UINT WorkerEndedMessage();
 // A worker's last act, whether it finishes or gives up: clears its slot's `workerThread` and
 // gives back the exit code to end with.
 DWORD EndWorker(DeviceSlot& slot, DWORD exitCode);
-
-// Waits for `handle` while dispatching only messages sent to this thread; posted messages stay
-// queued. True when the handle was signalled in time.
-bool WaitServingSentMessages(HANDLE handle, DWORD timeoutMs);
 
 }  // namespace panelcast

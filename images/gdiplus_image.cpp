@@ -3,6 +3,7 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
+#include "base/scoped_win.h"
 #include "images/picture_check.h"
 
 namespace panelcast {
@@ -31,9 +32,11 @@ constexpr LONGLONG kMaxFileBytes = 256LL << 20;
 // decoder then never holds the file: some decoders keep their input open after refusing a
 // damaged file, which would leak a handle per file and lock it.
 IStream* ReadIntoStream(const wchar_t* path) {
-  HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return nullptr;
+  const ScopedHandle owned(CreateFileW(path, GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!owned) return nullptr;
+  const HANDLE file = owned.get();
   LARGE_INTEGER size{};
   HGLOBAL memory = nullptr;
   if (GetFileSizeEx(file, &size) && size.QuadPart > 0 && size.QuadPart <= kMaxFileBytes) {
@@ -41,14 +44,13 @@ IStream* ReadIntoStream(const wchar_t* path) {
   }
   bool read = false;
   if (memory) {
-    void* bytes = GlobalLock(memory);
+    const ScopedGlobalLock locked(memory);
+    void* bytes = locked.data();
     DWORD got = 0;
     read = bytes && ReadFile(file, bytes, static_cast<DWORD>(size.QuadPart), &got, nullptr) &&
            got == static_cast<DWORD>(size.QuadPart) &&
            PictureStructureIsSound(static_cast<const uint8_t*>(bytes), got);
-    GlobalUnlock(memory);
   }
-  CloseHandle(file);
   IStream* stream = nullptr;
   if (!read || CreateStreamOnHGlobal(memory, TRUE, &stream) != S_OK) {
     if (memory) GlobalFree(memory);

@@ -6,6 +6,7 @@
 #include <memory>
 #include <new>
 
+#include "base/scoped_win.h"
 #include "panel_library/direct_output_api.h"
 #include "feeds/bitmap_resource.h"
 #include "feeds/frame_format.h"
@@ -18,14 +19,9 @@ namespace {
 constexpr DWORD kFramePage = 1;
 constexpr LONG kPixelsPerMetre = 3200;
 
-// Owners of what one render makes; each releases its object however the render ends.
-struct MemoryDc {
-  HDC dc = CreateCompatibleDC(nullptr);
-  ~MemoryDc() { if (dc) DeleteDC(dc); }
-};
-
+// The 24-bit section one render draws into, deleted however the render ends.
 struct FrameSection {
-  HBITMAP bitmap = nullptr;
+  ScopedGdiObject<HBITMAP> bitmap;
   void* pixels = nullptr;  // owned by the section
   explicit FrameSection(HDC dc) {
     BITMAPINFO info;
@@ -39,18 +35,9 @@ struct FrameSection {
     info.bmiHeader.biSizeImage = static_cast<DWORD>(kFrameBytes);
     info.bmiHeader.biXPelsPerMeter = kPixelsPerMetre;
     info.bmiHeader.biYPelsPerMeter = kPixelsPerMetre;
-    bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &pixels, nullptr, 0);
-    if (!bitmap) pixels = nullptr;
+    bitmap.reset(CreateDIBSection(dc, &info, DIB_RGB_COLORS, &pixels, nullptr, 0));
+    if (!bitmap.get()) pixels = nullptr;
   }
-  ~FrameSection() { if (bitmap) DeleteObject(bitmap); }
-};
-
-// Selected for the object's life, so the section is out of the context before either is deleted.
-struct Selection {
-  HDC dc;
-  HGDIOBJ previous;
-  Selection(HDC dc, HGDIOBJ object) : dc(dc), previous(SelectObject(dc, object)) {}
-  ~Selection() { if (previous && previous != HGDI_ERROR) SelectObject(dc, previous); }
 };
 
 DeviceSlot* SlotAt(int slotIndex) {
@@ -77,16 +64,17 @@ void RenderImageFile(directoutput::DeviceHandle device, int slotIndex, const wch
   const uint8_t* overlay = HintOverlay(*slot, hintId);
   if (!path || !*path) return;
 
-  MemoryDc memory;
-  if (!memory.dc) return;
-  FrameSection section(memory.dc);
+  const ScopedDc memory(CreateCompatibleDC(nullptr));
+  if (!memory.get()) return;
+  FrameSection section(memory.get());
   std::unique_ptr<uint8_t[]> frame(new (std::nothrow) uint8_t[kFrameBytes]());
-  if (!frame || !section.bitmap) return;
-  Selection selected(memory.dc, section.bitmap);
+  if (!frame || !section.bitmap.get()) return;
+  // Declared after the section, so the section is out of the context before either is deleted.
+  const ScopedSelection selected(memory.get(), section.bitmap.get());
 
   if (!image.Load(path)) return;
-  SetStretchBltMode(memory.dc, HALFTONE);
-  const bool drawn = image.StretchTo(memory.dc, kFrameWidth, kFrameHeight);
+  SetStretchBltMode(memory.get(), HALFTONE);
+  const bool drawn = image.StretchTo(memory.get(), kFrameWidth, kFrameHeight);
   GdiFlush();
   // A picture that decoded but could not be drawn would go out as a black frame: keep the
   // panel's picture instead, as for a file that does not decode.

@@ -86,12 +86,9 @@ void __stdcall OnStaticSoftButton(directoutput::DeviceHandle device, DWORD butto
       // Nothing is redrawn: the labels follow with the next picture shown.
       slot.showHints = FlipSwitch(slot.showHints.load());
       break;
-    case StaticAction::kFlipLights: {
-      const int32_t lights = FlipSwitch(slot.buttonLights.load());
-      slot.buttonLights = lights;
-      SetAllLights(device, kStaticPages, lights == 1 ? kLightLit : kLightDark);
+    case StaticAction::kFlipLights:
+      SetAllLights(device, kStaticPages, FlipLightSwitch(slot.buttonLights));
       break;
-    }
     case StaticAction::kFlipFormat:
       slot.imageFormat = FlipSwitch(slot.imageFormat.load());
       ShowImage(device, index, 1);

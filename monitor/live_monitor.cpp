@@ -52,12 +52,9 @@ void __stdcall OnLiveSoftButton(directoutput::DeviceHandle device, DWORD buttons
     case LiveAction::kFlipHints:
       slot->showHints = FlipSwitch(slot->showHints.load());
       break;
-    case LiveAction::kFlipLights: {
-      const int32_t lights = FlipSwitch(slot->buttonLights.load());
-      slot->buttonLights = lights;
-      SetAllLights(device, kLivePages, lights == 1 ? kLightLit : kLightDark);
+    case LiveAction::kFlipLights:
+      SetAllLights(device, kLivePages, FlipLightSwitch(slot->buttonLights));
       break;
-    }
     case LiveAction::kSetDelay:
       slot->refreshDelay = press.button - 1;
       BlinkLight(device, kLivePage, static_cast<DWORD>(press.button), slot->buttonLights);

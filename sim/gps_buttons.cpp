@@ -28,9 +28,7 @@ void SendEvent(const SimConnectApi& api, HANDLE connection, const char* name) {
 }
 
 void FlipLights(directoutput::DeviceHandle device, DeviceSlot& slot) {
-  const int32_t lights = FlipSwitch(slot.buttonLights.load());
-  slot.buttonLights = lights;
-  const DWORD value = lights == 1 ? kLightLit : kLightDark;
+  const DWORD value = FlipLightSwitch(slot.buttonLights);
   SetAllLights(device, OnePage(1), value);
   SetAllLights(device, OnePage(2), value);
 }

@@ -3,13 +3,15 @@
 #include <windows.h>
 #include <tlhelp32.h>
 
+#include "base/scoped_win.h"
 #include "sim/simulator_name.h"
 
 namespace panelcast {
 
 int32_t IsSimulatorRunning() {
-  const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  if (snapshot == INVALID_HANDLE_VALUE) return 0;
+  const ScopedHandle owned(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  if (!owned) return 0;
+  const HANDLE snapshot = owned.get();
   PROCESSENTRY32W entry = {};
   entry.dwSize = sizeof(entry);
   int32_t running = 0;
@@ -20,7 +22,6 @@ int32_t IsSimulatorRunning() {
       if (IsSimulatorExeName(entry.szExeFile)) running = 1;
     }
   }
-  CloseHandle(snapshot);
   return running;
 }
 

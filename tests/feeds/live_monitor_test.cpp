@@ -16,6 +16,7 @@
 #include "base/global_buffer.h"
 #include "monitor/live_monitor.h"
 #include "devices/slot_table.h"
+#include "app/stop_messages.h"
 #include "feeds/worker_supervision.h"
 #include "resources/resource_ids.h"
 #include "tests/driver/pictures.h"
@@ -422,7 +423,7 @@ TEST_F(LiveMonitor, ARefusedPageEndsTheWorkerAndTheWatcherFreesTheSlot) {
                                       "RegisterSoftButtonCallback ctx=\"Zivovi Panelcast\"",
                                       "AddPage page=1 flags=1"}))
       << "nothing is shown on a panel that refused the page";
-  StopAllWorkers(mainWindow.Window());
+  StopAllWorkersTellingUser(mainWindow.Window());
 }
 
 TEST_F(LiveMonitor, AWorkerWithoutItsBuffersGivesUpAndTakesItsPageBack) {

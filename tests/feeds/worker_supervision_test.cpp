@@ -13,6 +13,7 @@
 
 #include "base/messages.h"
 #include "devices/slot_table.h"
+#include "app/stop_messages.h"
 #include "feeds/worker_supervision.h"
 #include "tests/driver/message_boxes.h"
 #include "tests/driver/wait.h"
@@ -121,7 +122,7 @@ class WorkerSupervision : public ::testing::Test {
 
   void TearDown() override {
     SetEvent(g_release.load());
-    StopAllWorkers(mainWindow_);
+    StopAllWorkersTellingUser(mainWindow_);
     for (HANDLE h : kept_) CloseHandle(h);
     CloseHandle(g_release.exchange(nullptr));
     DestroyWindow(mainWindow_);
@@ -249,7 +250,7 @@ TEST_F(WorkerSupervision, StopAllAtExitTerminatesOnlyTheStalledWorkerAfterOneMes
   std::optional<driver::MessageBoxInfo> box;
   std::thread answerer(
       [&] { box = driver::AnswerNextMessageBox(GetCurrentProcessId(), IDOK, 20000); });
-  StopAllWorkers(mainWindow_);
+  StopAllWorkersTellingUser(mainWindow_);
   answerer.join();
 
   ASSERT_TRUE(box.has_value()) << "no message box";
@@ -269,7 +270,7 @@ TEST_F(WorkerSupervision, StopAllAtExitTerminatesOnlyTheStalledWorkerAfterOneMes
 TEST_F(WorkerSupervision, StopAllWithWorkersThatEndInTimeShowsNothing) {
   ASSERT_TRUE(StartDeadThreadWatcher(mainWindow_));
   for (int i = 0; i < 3; ++i) ASSERT_TRUE(StartWorker(i, kModeLiveMonitor, RunsUntilStopped));
-  StopAllWorkers(mainWindow_);
+  StopAllWorkersTellingUser(mainWindow_);
   EXPECT_TRUE(driver::MessageBoxWindows(GetCurrentProcessId()).empty());
   for (int i = 0; i < 3; ++i) EXPECT_TRUE(IsIdle(i)) << i;
 }
