@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "base/messages.h"
 #include "app/secondary_dialog.h"
 #include "app/shell_state.h"
+#include "base/messages.h"
 #include "devices/device_list.h"
 #include "devices/device_report.h"
 #include "resources/resource_ids.h"

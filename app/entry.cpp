@@ -6,8 +6,8 @@
 
 #include "app/fault_guard.h"
 #include "app/main_window.h"
-#include "base/messages.h"
 #include "app/shell_state.h"
+#include "base/messages.h"
 #include "devices/device_list.h"
 #include "panel_library/library_session.h"
 #include "resources/resource_ids.h"

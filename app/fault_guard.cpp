@@ -4,8 +4,8 @@
 
 #include <atomic>
 
-#include "panel_library/library_session.h"
 #include "feeds/worker_supervision.h"
+#include "panel_library/library_session.h"
 
 namespace panelcast {
 namespace {

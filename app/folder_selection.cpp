@@ -4,11 +4,11 @@
 
 #include <cwchar>
 
-#include "base/messages.h"
-#include "app/shell_state.h"
 #include "app/selected_slot.h"
-#include "devices/device_list.h"
+#include "app/shell_state.h"
 #include "base/file_exists.h"
+#include "base/messages.h"
+#include "devices/device_list.h"
 #include "images/image_path.h"
 
 namespace panelcast {

@@ -2,8 +2,8 @@
 
 #include <windowsx.h>
 
-#include "app/shell_state.h"
 #include "app/device_list_box.h"
+#include "app/shell_state.h"
 #include "devices/device_list.h"
 #include "resources/resource_ids.h"
 

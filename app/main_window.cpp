@@ -10,15 +10,15 @@
 #include "app/device_list_box.h"
 #include "app/hardware_details_menu.h"
 #include "app/selected_slot.h"
-#include "base/messages.h"
 #include "app/shell_state.h"
 #include "app/startup.h"
 #include "app/stop_messages.h"
 #include "app/tool_commands.h"
+#include "base/messages.h"
 #include "devices/device_change.h"
 #include "devices/device_list.h"
-#include "panel_library/library_session.h"
 #include "feeds/worker_supervision.h"
+#include "panel_library/library_session.h"
 #include "resources/resource_ids.h"
 
 namespace panelcast {

@@ -3,9 +3,9 @@
 #include <commctrl.h>
 
 #include "app/control_states.h"
-#include "base/messages.h"
 #include "app/secondary_dialog.h"
 #include "app/shell_state.h"
+#include "base/messages.h"
 #include "devices/device_list.h"
 #include "resources/resource_ids.h"
 

@@ -1,24 +1,28 @@
 #include "app/startup.h"
 
 #include "app/control_states.h"
-#include "base/messages.h"
-#include "base/sent_message_wait.h"
+#include "app/device_list_box.h"
 #include "app/shell_state.h"
 #include "app/stop_messages.h"
-#include "app/device_list_box.h"
+#include "base/messages.h"
+#include "base/sent_message_wait.h"
 #include "devices/device_change.h"
 #include "devices/device_list.h"
-#include "panel_library/direct_output_binding.h"
 #include "devices/identification.h"
-#include "panel_library/library_session.h"
 #include "feeds/worker_supervision.h"
+#include "panel_library/direct_output_binding.h"
+#include "panel_library/library_session.h"
 #include "resources/resource_ids.h"
+#include "sim/simulator_feeder.h"
 
 namespace panelcast {
 namespace {
 
 // Context given with the device-change and enumerate callbacks (8-bit text; nothing reads it).
 char g_libraryContext[] = "Panelcast";
+
+// The simulator tools' notice, shown on their worker thread, owned by the main window.
+void TellSimulatorNotStarted() { (void)ShowMessageOwnedByMain(msg::kSimulatorNotStarted); }
 
 INT_PTR Fail(HWND window, WPARAM wParam, const Message& message, bool deinitialize) {
   ShowMessage(window, message);
@@ -84,6 +88,7 @@ INT_PTR RunStartup(HWND window, WPARAM wParam) {
 
   shell.perfWarningShown = 0;
   shell.pickerHintShown = 0;
+  SetSimulatorAbsentNotice(TellSimulatorNotStarted);
   if (!StartDeadThreadWatcher(window)) {
     return Fail(window, wParam, msg::kWatcherStartFailed, true);
   }

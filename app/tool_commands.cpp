@@ -4,18 +4,18 @@
 #include "app/device_info_dialog.h"
 #include "app/folder_selection.h"
 #include "app/main_window.h"
-#include "base/messages.h"
 #include "app/region_picker.h"
+#include "app/selected_slot.h"
 #include "app/shell_state.h"
 #include "app/tool_launch.h"
-#include "app/selected_slot.h"
+#include "base/messages.h"
 #include "devices/device_list.h"
-#include "sim/fsx_live_view.h"
-#include "sim/gps_gauge.h"
-#include "monitor/live_monitor.h"
 #include "feeds/worker_supervision.h"
 #include "images/static_images.h"
+#include "monitor/live_monitor.h"
 #include "resources/resource_ids.h"
+#include "sim/fsx_live_view.h"
+#include "sim/gps_gauge.h"
 
 namespace panelcast {
 namespace {

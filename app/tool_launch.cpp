@@ -3,8 +3,8 @@
 #include <shellapi.h>
 
 #include "app/folder_selection.h"
-#include "base/messages.h"
 #include "app/shell_state.h"
+#include "base/messages.h"
 #include "images/image_path.h"
 
 namespace panelcast {

@@ -5,8 +5,6 @@
 
 #include <windows.h>
 
-#include <utility>
-
 namespace panelcast {
 
 // A kernel handle, closed with CloseHandle. Null and INVALID_HANDLE_VALUE both mean "none".
@@ -23,34 +21,16 @@ class ScopedHandle {
   HANDLE handle_;
 };
 
-// A device context this code created (CreateDCW, CreateCompatibleDC), deleted with DeleteDC.
-class ScopedDc {
+// An object released by one call, `Release` (DeleteDC, DeleteObject); null means "none".
+template <typename Object, auto Release>
+class ScopedObject {
  public:
-  explicit ScopedDc(HDC dc = nullptr) : dc_(dc) {}
-  ~ScopedDc() { if (dc_) DeleteDC(dc_); }
-  ScopedDc(const ScopedDc&) = delete;
-  ScopedDc& operator=(const ScopedDc&) = delete;
-  void reset(HDC dc) {
-    if (dc_) DeleteDC(dc_);
-    dc_ = dc;
-  }
-  HDC get() const { return dc_; }
-
- private:
-  HDC dc_;
-};
-
-// A GDI object (bitmap, brush, font...), deleted with DeleteObject. Select it with a
-// ScopedSelection declared after it, so that it is out of the context before it is deleted.
-template <typename Object>
-class ScopedGdiObject {
- public:
-  explicit ScopedGdiObject(Object object = nullptr) : object_(object) {}
-  ~ScopedGdiObject() { if (object_) DeleteObject(object_); }
-  ScopedGdiObject(const ScopedGdiObject&) = delete;
-  ScopedGdiObject& operator=(const ScopedGdiObject&) = delete;
+  explicit ScopedObject(Object object = nullptr) : object_(object) {}
+  ~ScopedObject() { if (object_) Release(object_); }
+  ScopedObject(const ScopedObject&) = delete;
+  ScopedObject& operator=(const ScopedObject&) = delete;
   void reset(Object object) {
-    if (object_) DeleteObject(object_);
+    if (object_) Release(object_);
     object_ = object;
   }
   Object get() const { return object_; }
@@ -58,6 +38,14 @@ class ScopedGdiObject {
  private:
   Object object_;
 };
+
+// A device context this code created (CreateDCW, CreateCompatibleDC).
+using ScopedDc = ScopedObject<HDC, DeleteDC>;
+
+// A GDI object (bitmap, brush, font...). Select it with a ScopedSelection declared after it, so
+// that it is out of the context before it is deleted.
+template <typename Object>
+using ScopedGdiObject = ScopedObject<Object, DeleteObject>;
 
 // `object` selected into `dc` for the owner's life; the previous object goes back at the end.
 class ScopedSelection {

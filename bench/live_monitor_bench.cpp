@@ -16,9 +16,9 @@
 #include <string>
 #include <vector>
 
-#include "monitor/live_monitor.h"
 #include "devices/slot_table.h"
 #include "feeds/worker_supervision.h"
+#include "monitor/live_monitor.h"
 #include "tests/feeds/in_process_panels.h"
 
 namespace {

@@ -15,8 +15,8 @@
 
 #include "devices/slot_table.h"
 #include "images/render_image.h"
-#include "resources/resource_ids.h"
 #include "panel_library/direct_output_api.h"
+#include "resources/resource_ids.h"
 #include "tests/feeds/in_process_panels.h"
 #include "tests/images/test_pictures.h"
 

@@ -11,8 +11,8 @@
 
 #include <cstdint>
 
-#include "panel_library/direct_output_abi.h"
 #include "devices/device_slot.h"
+#include "panel_library/direct_output_abi.h"
 
 namespace panelcast {
 

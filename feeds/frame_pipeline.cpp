@@ -2,13 +2,13 @@
 
 #include <algorithm>
 
-#include "panel_library/direct_output_api.h"
+#include "devices/slot_table.h"
 #include "feeds/bitmap_resource.h"
 #include "feeds/capture_surface.h"
 #include "feeds/frame_format.h"
 #include "feeds/panel_lights.h"
-#include "devices/slot_table.h"
 #include "feeds/worker_supervision.h"
+#include "panel_library/direct_output_api.h"
 
 namespace panelcast {
 namespace {

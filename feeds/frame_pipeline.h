@@ -6,9 +6,9 @@
 
 #include <windows.h>
 
-#include "panel_library/direct_output_abi.h"
 #include "devices/device_slot.h"
 #include "feeds/source_rect.h"
+#include "panel_library/direct_output_abi.h"
 
 namespace panelcast {
 

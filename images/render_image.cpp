@@ -7,11 +7,11 @@
 #include <new>
 
 #include "base/scoped_win.h"
-#include "panel_library/direct_output_api.h"
+#include "devices/slot_table.h"
 #include "feeds/bitmap_resource.h"
 #include "feeds/frame_format.h"
-#include "devices/slot_table.h"
 #include "images/gdiplus_image.h"
+#include "panel_library/direct_output_api.h"
 
 namespace panelcast {
 namespace {

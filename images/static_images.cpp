@@ -1,15 +1,15 @@
 #include "images/static_images.h"
 
-#include "panel_library/direct_output_api.h"
+#include "base/file_exists.h"
+#include "devices/slot_table.h"
 #include "feeds/bitmap_resource.h"
 #include "feeds/live_buttons.h"
 #include "feeds/panel_lights.h"
-#include "devices/slot_table.h"
 #include "feeds/worker_supervision.h"
-#include "base/file_exists.h"
 #include "images/image_path.h"
 #include "images/render_image.h"
 #include "images/static_buttons.h"
+#include "panel_library/direct_output_api.h"
 #include "resources/resource_ids.h"
 
 namespace panelcast {

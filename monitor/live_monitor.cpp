@@ -1,8 +1,8 @@
 #include "monitor/live_monitor.h"
 
+#include "devices/slot_table.h"
 #include "feeds/live_buttons.h"
 #include "feeds/panel_lights.h"
-#include "devices/slot_table.h"
 #include "feeds/worker_supervision.h"
 #include "resources/resource_ids.h"
 

@@ -4,8 +4,8 @@
 
 #include <windows.h>
 
-#include "panel_library/direct_output_abi.h"
 #include "feeds/frame_pipeline.h"
+#include "panel_library/direct_output_abi.h"
 
 namespace panelcast {
 

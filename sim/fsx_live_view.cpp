@@ -1,8 +1,8 @@
 #include "sim/fsx_live_view.h"
 
+#include "feeds/worker_supervision.h"
 #include "monitor/live_monitor.h"
 #include "sim/simulator_feeder.h"
-#include "feeds/worker_supervision.h"
 
 namespace panelcast {
 namespace {

@@ -1,9 +1,9 @@
 #include "sim/gps_buttons.h"
 
-#include "panel_library/direct_output_api.h"
+#include "devices/slot_table.h"
 #include "feeds/live_buttons.h"
 #include "feeds/panel_lights.h"
-#include "devices/slot_table.h"
+#include "panel_library/direct_output_api.h"
 #include "sim/gps_events.h"
 #include "sim/simconnect_library.h"
 #include "sim/simulator_presence.h"

@@ -1,10 +1,10 @@
 #include "sim/gps_gauge.h"
 
-#include "monitor/live_monitor.h"
-#include "sim/simulator_feeder.h"
 #include "feeds/worker_supervision.h"
+#include "monitor/live_monitor.h"
 #include "resources/resource_ids.h"
 #include "sim/gps_buttons.h"
+#include "sim/simulator_feeder.h"
 
 namespace panelcast {
 namespace {

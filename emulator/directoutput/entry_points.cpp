@@ -2,10 +2,10 @@
 // "not initialised" answer first, and otherwise works on the shared Library state.
 #include <windows.h>
 
-#include "panel_library/direct_output_abi.h"
 #include "emulator/directoutput/call_record.h"
 #include "emulator/directoutput/library.h"
 #include "emulator/directoutput/result_codes.h"
+#include "panel_library/direct_output_abi.h"
 
 using directoutput::DeviceHandle;
 using emu::CallRecorder;

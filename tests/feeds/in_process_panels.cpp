@@ -6,10 +6,10 @@
 
 #include <vector>
 
+#include "devices/slot_table.h"
+#include "feeds/bitmap_resource.h"
 #include "panel_library/direct_output_api.h"
 #include "panel_library/direct_output_binding.h"
-#include "feeds/bitmap_resource.h"
-#include "devices/slot_table.h"
 #include "tests/driver/wait.h"
 
 namespace feeds_test {

@@ -11,8 +11,8 @@
 #include <memory>
 #include <string>
 
-#include "emulator/control/panel_control.h"
 #include "devices/device_slot.h"
+#include "emulator/control/panel_control.h"
 
 namespace feeds_test {
 

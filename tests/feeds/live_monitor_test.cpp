@@ -11,13 +11,13 @@
 #include <string>
 #include <vector>
 
+#include "app/stop_messages.h"
+#include "base/global_buffer.h"
+#include "devices/slot_table.h"
 #include "feeds/bitmap_resource.h"
 #include "feeds/frame_format.h"
-#include "base/global_buffer.h"
-#include "monitor/live_monitor.h"
-#include "devices/slot_table.h"
-#include "app/stop_messages.h"
 #include "feeds/worker_supervision.h"
+#include "monitor/live_monitor.h"
 #include "resources/resource_ids.h"
 #include "tests/driver/pictures.h"
 #include "tests/driver/wait.h"

@@ -11,9 +11,9 @@
 #include <thread>
 #include <vector>
 
+#include "app/stop_messages.h"
 #include "base/messages.h"
 #include "devices/slot_table.h"
-#include "app/stop_messages.h"
 #include "feeds/worker_supervision.h"
 #include "tests/driver/message_boxes.h"
 #include "tests/driver/wait.h"

@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "panel_library/direct_output_api.h"
+#include "devices/slot_table.h"
 #include "feeds/bitmap_resource.h"
 #include "feeds/frame_format.h"
-#include "devices/slot_table.h"
 #include "images/render_image.h"
+#include "panel_library/direct_output_api.h"
 #include "resources/resource_ids.h"
 #include "tests/driver/pictures.h"
 #include "tests/feeds/in_process_panels.h"

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "devices/slot_table.h"
 #include "feeds/bitmap_resource.h"
 #include "feeds/frame_format.h"
-#include "devices/slot_table.h"
 #include "feeds/worker_supervision.h"
 #include "images/static_images.h"
 #include "resources/resource_ids.h"
