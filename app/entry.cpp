@@ -9,6 +9,8 @@
 #include "app/shell_state.h"
 #include "base/messages.h"
 #include "devices/device_list.h"
+#include "feeds/worker_supervision.h"
+#include "images/gdiplus_image.h"
 #include "panel_library/library_session.h"
 #include "resources/resource_ids.h"
 
@@ -43,6 +45,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
   }
 
   pc::UnloadLibrary();
+  // No decoder runs any more; one ended by force may hold GDI+'s lock, so GDI+ is left then.
+  if (!pc::AnyWorkerForced()) pc::ShutDownGdiplus();
   pc::FreeDeviceTables();
   CoUninitialize();
   return 0;

@@ -89,11 +89,11 @@ int main(int argc, char** argv) {
   }
 
   std::vector<double> full, bare;
-  panelcast::RenderImageFile(device, 0, path.c_str(), IDB_HINTS_JPG);  // warm-up of both paths
+  panelcast::RenderImageFile(device, path.c_str(), IDB_HINTS_JPG);  // warm-up of both paths
   BareDecodeAndStretch(path.c_str());
   for (int i = 0; i < runs; ++i) {
     double start = Now();
-    panelcast::RenderImageFile(device, 0, path.c_str(), IDB_HINTS_JPG);
+    panelcast::RenderImageFile(device, path.c_str(), IDB_HINTS_JPG);
     full.push_back(Now() - start);
     start = Now();
     if (!BareDecodeAndStretch(path.c_str())) {

@@ -28,6 +28,8 @@ DeviceAddition AddDevice(directoutput::DeviceHandle device) {
   if (type != DeviceAddition::kAdded) return type;
   if (g_devices.count >= kMaxDevices) return DeviceAddition::kFull;
   DeviceSlot& slot = g_devices.slots->slots[g_devices.count];
+  // A handle the library hands out again may still reach a handler of the panel it named before.
+  SlotMoves moves;
   ResetSlotToDefaults(slot);
   slot.device = device;
   ++g_devices.count;
@@ -68,10 +70,13 @@ bool RemoveDevice(directoutput::DeviceHandle device) {
   SlotTable& slots = *g_devices.slots;
   const int slotIndex = FindSlotByDevice(slots, device);
   if (slotIndex < 0 || slotIndex >= g_devices.count) return false;
-  for (int i = slotIndex; i + 1 < kMaxDevices; ++i) MoveSlot(slots.slots[i], slots.slots[i + 1]);
-  ResetSlotToDefaults(slots.slots[kMaxDevices - 1]);
-  slots.slots[kMaxDevices - 1].device = nullptr;
-  slots.slots[kMaxDevices - 1].ownedThread = nullptr;
+  {
+    SlotMoves moves;
+    for (int i = slotIndex; i + 1 < kMaxDevices; ++i) MoveSlot(slots.slots[i], slots.slots[i + 1]);
+    ResetSlotToDefaults(slots.slots[kMaxDevices - 1]);
+    slots.slots[kMaxDevices - 1].device = nullptr;
+    slots.slots[kMaxDevices - 1].ownedThread = nullptr;
+  }
 
   // The entry may be missing when identification paired fewer interfaces than there are panels;
   // the slot is gone all the same, so the count and the list follow it either way.

@@ -57,7 +57,8 @@ enum class DeviceAddition {
 DeviceAddition AddDevice(directoutput::DeviceHandle device);
 
 // Drops `device`'s slot (the slots above move down) and its entry, when it has a slot; false when
-// it has none. Main thread, with no worker running (the caller has stopped them).
+// it has none. Main thread, with no worker running and no thread handle left in any slot (the
+// caller has stopped them: StopWorkersForRemoval).
 bool RemoveDevice(directoutput::DeviceHandle device);
 
 // The default settings of a slot that get written when its panel becomes known.

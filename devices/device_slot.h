@@ -73,7 +73,7 @@ struct DeviceSlot {
 void ResetSlotSettings(DeviceSlot& slot, int screenWidth, int screenHeight, const wchar_t* folder);
 
 // Copies every field of `from` into `to` (a removal moves slots down). Main thread, with no
-// worker running on either slot.
+// worker running on either slot and `to` holding no thread handle (it would be lost).
 void MoveSlot(DeviceSlot& to, DeviceSlot& from);
 
 // The slot table: allocated once at start-up, freed at exit.

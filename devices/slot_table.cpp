@@ -6,12 +6,19 @@ namespace panelcast {
 namespace {
 
 std::atomic<SlotTable*> g_slots{nullptr};  // main thread publishes; every thread reads
+SRWLOCK g_slotMoves = SRWLOCK_INIT;         // exclusive: the main thread's moves; shared: handlers
 
 }  // namespace
 
 SlotTable* Slots() { return g_slots.load(); }
 
 void PublishSlots(SlotTable* table) { g_slots = table; }
+
+SlotMoves::SlotMoves() { AcquireSRWLockExclusive(&g_slotMoves); }
+SlotMoves::~SlotMoves() { ReleaseSRWLockExclusive(&g_slotMoves); }
+
+SlotUse::SlotUse() { AcquireSRWLockShared(&g_slotMoves); }
+SlotUse::~SlotUse() { ReleaseSRWLockShared(&g_slotMoves); }
 
 DeviceSlot* SlotOfDevice(directoutput::DeviceHandle device) {
   SlotTable* table = Slots();

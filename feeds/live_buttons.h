@@ -2,6 +2,7 @@
 // refresh-delay steps of the encoders. No Windows header: built and tested natively as well.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 namespace panelcast {
@@ -34,7 +35,16 @@ LiveButtonPress DecodeLiveButtons(uint32_t buttons);
 int32_t StepDelayUp(int32_t delay);
 int32_t StepDelayDown(int32_t delay);
 
-// 1 becomes 0, anything else 1: the flip of showHints and buttonLights.
+// 1 becomes 0, anything else 1: the flip of showHints, buttonLights and imageFormat.
 inline int32_t FlipSwitch(int32_t value) { return value == 1 ? 0 : 1; }
+
+// The flip of a switch that other threads flip too, as one atomic step (two presses at once never
+// lose one); gives back the new value.
+inline int32_t FlipSwitchOf(std::atomic<int32_t>& value) {
+  int32_t seen = value.load();
+  while (!value.compare_exchange_weak(seen, FlipSwitch(seen))) {
+  }
+  return FlipSwitch(seen);
+}
 
 }  // namespace panelcast

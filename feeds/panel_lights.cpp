@@ -1,5 +1,6 @@
 #include "feeds/panel_lights.h"
 
+#include "devices/slot_table.h"
 #include "feeds/live_buttons.h"
 #include "panel_library/direct_output_api.h"
 
@@ -32,21 +33,21 @@ void SweepLights(directoutput::DeviceHandle device, const PanelPages& pages,
   if (buttonLights.load() == 0) SetAllLights(device, pages, kLightDark);
 }
 
-void BlinkLight(directoutput::DeviceHandle device, DWORD page, DWORD light,
-                const std::atomic<int32_t>& buttonLights) {
+void BlinkLight(directoutput::DeviceHandle device, DWORD page, DWORD light) {
   for (int i = 0; i < kBlinks; ++i) {
     (void)DirectOutput().SetLed(device, page, light, kLightDark);
     Sleep(kBlinkHalfMs);
     (void)DirectOutput().SetLed(device, page, light, kLightLit);
     Sleep(kBlinkHalfMs);
   }
-  if (buttonLights.load() == 0) (void)DirectOutput().SetLed(device, page, light, kLightDark);
+  // The switch as it is now, of the slot that holds the panel now: a removal may have moved it.
+  int32_t lights = 1;
+  (void)ActOnSlotOf(device, [&](DeviceSlot& slot) { lights = slot.buttonLights.load(); });
+  if (lights == 0) (void)DirectOutput().SetLed(device, page, light, kLightDark);
 }
 
 DWORD FlipLightSwitch(std::atomic<int32_t>& buttonLights) {
-  const int32_t lights = FlipSwitch(buttonLights.load());
-  buttonLights = lights;
-  return lights == 1 ? kLightLit : kLightDark;
+  return FlipSwitchOf(buttonLights) == 1 ? kLightLit : kLightDark;
 }
 
 }  // namespace panelcast

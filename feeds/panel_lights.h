@@ -29,10 +29,9 @@ void SetAllLights(directoutput::DeviceHandle device, const PanelPages& pages, DW
 void SweepLights(directoutput::DeviceHandle device, const PanelPages& pages,
                  const std::atomic<int32_t>& buttonLights);
 
-// A pressed button: its light goes dark and lit three times, 50 ms each, and ends dark when
-// `buttonLights` is then 0.
-void BlinkLight(directoutput::DeviceHandle device, DWORD page, DWORD light,
-                const std::atomic<int32_t>& buttonLights);
+// A pressed button: its light goes dark and lit three times, 50 ms each, and ends dark when the
+// panel's slot then has `buttonLights` 0 (looked up by device at that moment). A handler's call.
+void BlinkLight(directoutput::DeviceHandle device, DWORD page, DWORD light);
 
 // The light switch pressed (buttons 3+4): flips `buttonLights` and gives back what the lights
 // are to show now, kLightLit or kLightDark; the caller sets them on its pages.

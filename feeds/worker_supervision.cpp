@@ -12,6 +12,7 @@ std::atomic<int32_t> g_watcherRunFlag{0};   // main thread writes; watcher reads
 std::atomic<HANDLE> g_watcherStop{nullptr};  // main thread creates it before the watcher starts
                                              // and closes it after the watcher has ended
 HANDLE g_watcherThread = nullptr;            // main thread only
+std::atomic<bool> g_workerForced{false};     // main thread writes; read at exit
 // A scan and a WatcherHold exclude each other: the watcher only tries to take it, so a hold
 // makes it skip its scan instead of waiting.
 SRWLOCK g_scanLock = SRWLOCK_INIT;
@@ -32,6 +33,12 @@ HANDLE OwnedHandle(DeviceSlot& slot) {
 void CloseOwnedHandle(DeviceSlot& slot) {
   if (slot.ownedThread) CloseHandle(slot.ownedThread);
   slot.ownedThread = nullptr;
+}
+
+// A worker ended by force may have left a lock of a system library taken (a decoder's, say).
+void ForceEnd(HANDLE worker) {
+  g_workerForced = true;
+  TerminateThread(worker, kWorkerGaveUp);
 }
 
 void RequestStop(DeviceSlot& slot) {
@@ -136,7 +143,7 @@ void StopAllWorkers(HWND mainWindow, StallNotice notice) {
       for (DeviceSlot& slot : table->slots) {
         // A stalled worker that ended while the message was open has cleared its handle.
         if (slot.workerThread.load()) {
-          TerminateThread(OwnedHandle(slot), kWorkerGaveUp);
+          ForceEnd(OwnedHandle(slot));
           WaitForSingleObject(slot.ownedThread, kStopTimeoutMs);
           slot.workerThread = nullptr;
         }
@@ -185,7 +192,7 @@ void StopAllWorkersForSessionEnd(DWORD timeLimitMs) {
       if (!slot.workerThread.load()) continue;
       const DWORD spent = GetTickCount() - start;
       if (!WaitServingSentMessages(OwnedHandle(slot), spent < timeLimitMs ? timeLimitMs - spent : 0)) {
-        TerminateThread(OwnedHandle(slot), kWorkerGaveUp);
+        ForceEnd(OwnedHandle(slot));
         (void)WaitForSingleObject(slot.ownedThread, 100);
       }
       slot.workerThread = nullptr;
@@ -199,11 +206,13 @@ void StopWorkersForRemoval() {
   SlotTable* table = Slots();
   if (!table) return;
   for (DeviceSlot& slot : table->slots) {
-    if (!slot.workerThread.load()) continue;
+    // A worker that ended after its STOP timed out has cleared workerThread but its handle is
+    // still ours: the slots are about to move over it, so it is closed here as well.
+    if (!slot.workerThread.load() && !slot.ownedThread) continue;
     RequestStop(slot);
     HANDLE thread = OwnedHandle(slot);
     if (!WaitServingSentMessages(thread, kStopTimeoutMs)) {
-      TerminateThread(thread, kWorkerGaveUp);
+      ForceEnd(thread);
       WaitForSingleObject(thread, kStopTimeoutMs);
     }
     slot.workerThread = nullptr;
@@ -240,6 +249,8 @@ void ReleaseEndedWorkers() {
     }
   }
 }
+
+bool AnyWorkerForced() { return g_workerForced.load(); }
 
 UINT WorkerEndedMessage() {
   static const UINT message = RegisterWindowMessageW(L"Panelcast.WorkerEnded");

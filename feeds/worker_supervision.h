@@ -66,8 +66,9 @@ bool StopAllWorkersWithin(DWORD timeLimitMs);
 // together, then any still running, and the watcher, are ended by force. Main thread.
 void StopAllWorkersForSessionEnd(DWORD timeLimitMs);
 
-// A removal: every worker is stopped, forced after 5000 ms, and its slot left without a thread.
-// Main thread, under a WatcherHold.
+// A removal: every worker is stopped, forced after 5000 ms, and every slot left without a thread
+// or a handle (those of workers that ended after a timed-out STOP included). Main thread, under a
+// WatcherHold.
 void StopWorkersForRemoval();
 
 // Starts the watcher once at start-up; false when the thread cannot be created (or one runs).
@@ -86,6 +87,9 @@ class WatcherHold {
 
 // Closes the handles of workers that have ended and cleared their `workerThread`. Main thread.
 void ReleaseEndedWorkers();
+
+// Whether any worker was ended by force so far (it may have left a system library's lock taken).
+bool AnyWorkerForced();
 
 // Posted by the watcher to the main window after it returned a slot to idle; wParam: slot index.
 UINT WorkerEndedMessage();

@@ -11,14 +11,24 @@ namespace {
 
 namespace flat = Gdiplus::DllExports;
 
-// GDI+ stays started for the whole process: decoders on several worker threads may run at any
-// time, and the system tears it down with the process. Thread-safe through the static's guard.
+// GDI+ is started on first use and stays started until the program's end, when no decoder can
+// run any more (ShutDownGdiplus). Decoders on several threads may start it at once: the lock
+// makes one of them do it. Both fields are guarded by the lock.
+enum class GdiplusState { kNotStarted, kStarted, kFailed, kShutDown };
+SRWLOCK g_gdiplusLock = SRWLOCK_INIT;
+GdiplusState g_gdiplusState = GdiplusState::kNotStarted;
+ULONG_PTR g_gdiplusToken = 0;
+
 bool StartGdiplusOnce() {
-  static const bool started = [] {
-    ULONG_PTR token = 0;
+  AcquireSRWLockExclusive(&g_gdiplusLock);
+  if (g_gdiplusState == GdiplusState::kNotStarted) {
     Gdiplus::GdiplusStartupInput input;
-    return Gdiplus::GdiplusStartup(&token, &input, nullptr) == Gdiplus::Ok;
-  }();
+    g_gdiplusState = Gdiplus::GdiplusStartup(&g_gdiplusToken, &input, nullptr) == Gdiplus::Ok
+                         ? GdiplusState::kStarted
+                         : GdiplusState::kFailed;
+  }
+  const bool started = g_gdiplusState == GdiplusState::kStarted;
+  ReleaseSRWLockExclusive(&g_gdiplusLock);
   return started;
 }
 
@@ -60,6 +70,13 @@ IStream* ReadIntoStream(const wchar_t* path) {
 }
 
 }  // namespace
+
+void ShutDownGdiplus() {
+  AcquireSRWLockExclusive(&g_gdiplusLock);
+  if (g_gdiplusState == GdiplusState::kStarted) Gdiplus::GdiplusShutdown(g_gdiplusToken);
+  g_gdiplusState = GdiplusState::kShutDown;
+  ReleaseSRWLockExclusive(&g_gdiplusLock);
+}
 
 GdiplusImage::~GdiplusImage() { Release(); }
 

@@ -1,6 +1,7 @@
 // A decoded picture file, through the system's GDI+ flat interface: constructed empty, loaded
 // from a path (any format the decoder knows, whatever the name's extension), stretched whole onto
-// a device context, released on destruction. GDI+ is started once per process, on first use.
+// a device context, released on destruction. GDI+ is started once per process, on first use, and
+// shut down once at the program's end.
 #pragma once
 
 #include <windows.h>
@@ -27,5 +28,9 @@ class GdiplusImage {
   void Release();
   void* bitmap_ = nullptr;  // GpBitmap*; kept opaque so that users need no GDI+ header
 };
+
+// Shuts GDI+ down; pictures load no more afterwards. At the program's end, once no thread can
+// decode (every worker ended by itself and the panel library is gone: its handlers decode too).
+void ShutDownGdiplus();
 
 }  // namespace panelcast

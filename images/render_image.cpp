@@ -40,28 +40,27 @@ struct FrameSection {
   }
 };
 
-DeviceSlot* SlotAt(int slotIndex) {
-  SlotTable* table = Slots();
-  if (!table || slotIndex < 0 || slotIndex >= kMaxDevices) return nullptr;
-  return &table->slots[slotIndex];
+// Whether the panel's slot shows hints now (a removal may have moved it since the last look).
+bool ShowsHints(directoutput::DeviceHandle device) {
+  bool shows = false;
+  (void)ActOnSlotOf(device, [&](DeviceSlot& slot) { shows = slot.showHints.load() == 1; });
+  return shows;
 }
 
-// The labels to lay over the frame, or null when the slot shows none or the bitmap is not to be
+// The labels to lay over the frame, or null when the panel shows none or the bitmap is not to be
 // had whole.
-const uint8_t* HintOverlay(const DeviceSlot& slot, uint16_t hintId) {
-  if (slot.showHints.load() != 1) return nullptr;
+const uint8_t* HintOverlay(directoutput::DeviceHandle device, uint16_t hintId) {
+  if (!ShowsHints(device)) return nullptr;
   const FrameBitmap hints = LoadFrameBitmap(ResourceModule(), hintId);
   return hints.length >= kFrameBytes ? hints.pixels : nullptr;
 }
 
 }  // namespace
 
-void RenderImageFile(directoutput::DeviceHandle device, int slotIndex, const wchar_t* path,
-                     uint16_t hintId) {
+void RenderImageFile(directoutput::DeviceHandle device, const wchar_t* path, uint16_t hintId) {
   GdiplusImage image;
-  DeviceSlot* slot = SlotAt(slotIndex);
-  if (!slot) return;
-  const uint8_t* overlay = HintOverlay(*slot, hintId);
+  if (!SlotOfDevice(device)) return;  // a panel the program no longer has
+  const uint8_t* overlay = HintOverlay(device, hintId);
   if (!path || !*path) return;
 
   const ScopedDc memory(CreateCompatibleDC(nullptr));
@@ -81,7 +80,7 @@ void RenderImageFile(directoutput::DeviceHandle device, int slotIndex, const wch
   if (!drawn || !section.pixels) return;
 
   std::memcpy(frame.get(), section.pixels, kFrameBytes);
-  if (overlay && slot->showHints.load() == 1) OverlayHints(frame.get(), overlay, kFrameBytes);
+  if (overlay && ShowsHints(device)) OverlayHints(frame.get(), overlay, kFrameBytes);
   (void)DirectOutput().SetImage(device, kFramePage, 0, static_cast<DWORD>(kFrameBytes),
                                 frame.get());
 }

@@ -22,28 +22,32 @@ constexpr DWORD kIdleWakeMs = 1000;
 
 void* HandlerContext() { return const_cast<char*>(kHandlerContext); }
 
-// Image `image` of the slot's current set on page 1, then its light blinks. A file that is not
+// What showing an image needs of the panel's slot, taken in one look.
+struct ImageChoice {
+  int32_t format = 0;
+  wchar_t folder[kPathCapacity] = {};
+};
+
+// Image `image` of the panel's current set on page 1, then its light blinks. A file that is not
 // there (or whose path would not fit) darkens the light and leaves the screen as it is; a file
 // that is there but does not decode still blinks, though nothing is sent.
-void ShowImage(directoutput::DeviceHandle device, int slotIndex, int image) {
-  DeviceSlot& slot = Slots()->slots[slotIndex];
-  const int32_t format = slot.imageFormat.load();
-  const wchar_t* name = ImageFileName(format, image);
+void ShowImage(directoutput::DeviceHandle device, int image) {
+  ImageChoice choice;
+  if (!ActOnSlotOf(device, [&](DeviceSlot& slot) {
+        choice.format = slot.imageFormat.load();
+        slot.folderPath.Get(choice.folder);
+      })) {
+    return;
+  }
+  const wchar_t* name = ImageFileName(choice.format, image);
   if (!name) return;
-  wchar_t folder[kPathCapacity];
-  slot.folderPath.Get(folder);
   wchar_t path[kImagePathCapacity];
-  if (!JoinFolderAndName(folder, name, path, kImagePathCapacity) || !FileExists(path)) {
+  if (!JoinFolderAndName(choice.folder, name, path, kImagePathCapacity) || !FileExists(path)) {
     (void)DirectOutput().SetLed(device, kStaticPage, static_cast<DWORD>(image), kLightDark);
     return;
   }
-  RenderImageFile(device, slotIndex, path, HintBitmapOfFormat(format));
-  BlinkLight(device, kStaticPage, static_cast<DWORD>(image), slot.buttonLights);
-}
-
-int SlotIndexOfDevice(directoutput::DeviceHandle device) {
-  SlotTable* table = Slots();
-  return table ? FindSlotByDevice(*table, device) : -1;
+  RenderImageFile(device, path, HintBitmapOfFormat(choice.format));
+  BlinkLight(device, kStaticPage, static_cast<DWORD>(image));
 }
 
 DWORD RunStaticImages(DeviceSlot& slot) {
@@ -75,53 +79,57 @@ DWORD WINAPI StaticImageFeeder(void* slotIndexAsPointer) {
   return EndWorker(slot, RunStaticImages(slot));
 }
 
+// The slot's part of a press is done on the slot found at that moment; the picture and the
+// lights follow after.
 void __stdcall OnStaticSoftButton(directoutput::DeviceHandle device, DWORD buttons,
                                   void* /*context*/) {
-  const int index = SlotIndexOfDevice(device);
-  if (index < 0) return;
-  DeviceSlot& slot = Slots()->slots[index];
   const StaticButtonPress press = DecodeStaticButtons(buttons);
-  switch (press.action) {
-    case StaticAction::kFlipHints:
-      // Nothing is redrawn: the labels follow with the next picture shown.
-      slot.showHints = FlipSwitch(slot.showHints.load());
-      break;
-    case StaticAction::kFlipLights:
-      SetAllLights(device, kStaticPages, FlipLightSwitch(slot.buttonLights));
-      break;
-    case StaticAction::kFlipFormat:
-      slot.imageFormat = FlipSwitch(slot.imageFormat.load());
-      ShowImage(device, index, 1);
-      break;
-    case StaticAction::kShowImage:
-      ShowImage(device, index, press.image);
-      break;
-    case StaticAction::kStepForward: {
-      const uint16_t image = StepImageForward(slot.imageNumber.load());
-      slot.imageNumber = image;
-      ShowImage(device, index, image);
-      break;
+  int image = press.image;
+  DWORD lights = kLightLit;
+  const bool known = ActOnSlotOf(device, [&](DeviceSlot& slot) {
+    switch (press.action) {
+      case StaticAction::kFlipHints:
+        // Nothing is redrawn: the labels follow with the next picture shown.
+        (void)FlipSwitchOf(slot.showHints);
+        break;
+      case StaticAction::kFlipLights:
+        lights = FlipLightSwitch(slot.buttonLights);
+        break;
+      case StaticAction::kFlipFormat:
+        (void)FlipSwitchOf(slot.imageFormat);
+        image = 1;
+        break;
+      case StaticAction::kStepForward:
+        image = StepImageForward(slot.imageNumber.load());
+        slot.imageNumber = static_cast<uint16_t>(image);
+        break;
+      case StaticAction::kStepBack:
+        image = StepImageBack(slot.imageNumber.load());
+        slot.imageNumber = static_cast<uint16_t>(image);
+        break;
+      case StaticAction::kShowImage:
+      case StaticAction::kNone:
+        break;
     }
-    case StaticAction::kStepBack: {
-      const uint16_t image = StepImageBack(slot.imageNumber.load());
-      slot.imageNumber = image;
-      ShowImage(device, index, image);
-      break;
-    }
-    case StaticAction::kNone:
-      break;
+  });
+  if (!known || press.action == StaticAction::kNone || press.action == StaticAction::kFlipHints) {
+    return;
   }
+  if (press.action == StaticAction::kFlipLights) {
+    SetAllLights(device, kStaticPages, lights);
+    return;
+  }
+  ShowImage(device, image);
 }
 
 void __stdcall OnStaticPageChange(directoutput::DeviceHandle device, DWORD page,
                                   bool /*activated*/, void* /*context*/) {
-  const int index = SlotIndexOfDevice(device);
-  if (index < 0 || page != kStaticPage) return;
+  if (page != kStaticPage) return;
+  int32_t lights = 1;
+  if (!ActOnSlotOf(device, [&](DeviceSlot& slot) { lights = slot.buttonLights.load(); })) return;
   SetAllLights(device, kStaticPages, kLightLit);
-  if (Slots()->slots[index].buttonLights.load() == 0) {
-    SetAllLights(device, kStaticPages, kLightDark);
-  }
-  ShowImage(device, index, 1);
+  if (lights == 0) SetAllLights(device, kStaticPages, kLightDark);
+  ShowImage(device, 1);
 }
 
 }  // namespace panelcast

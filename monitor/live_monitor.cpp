@@ -37,36 +37,43 @@ DWORD WINAPI LiveMonitorFeeder(void* slotIndexAsPointer) {
 
 void __stdcall OnLivePageChange(directoutput::DeviceHandle device, DWORD page, bool /*activated*/,
                                 void* /*context*/) {
-  DeviceSlot* slot = SlotOfDevice(device);
-  if (!slot || page != kLivePage) return;
+  if (page != kLivePage) return;
+  int32_t lights = 1;
+  if (!ActOnSlotOf(device, [&](DeviceSlot& slot) { lights = slot.buttonLights.load(); })) return;
   SetAllLights(device, kLivePages, kLightLit);
-  if (slot->buttonLights.load() == 0) SetAllLights(device, kLivePages, kLightDark);
+  if (lights == 0) SetAllLights(device, kLivePages, kLightDark);
 }
 
+// The slot's part of a press is done on the slot found at that moment; the lights follow after.
 void __stdcall OnLiveSoftButton(directoutput::DeviceHandle device, DWORD buttons,
                                 void* /*context*/) {
-  DeviceSlot* slot = SlotOfDevice(device);
-  if (!slot) return;
   const LiveButtonPress press = DecodeLiveButtons(buttons);
-  switch (press.action) {
-    case LiveAction::kFlipHints:
-      slot->showHints = FlipSwitch(slot->showHints.load());
-      break;
-    case LiveAction::kFlipLights:
-      SetAllLights(device, kLivePages, FlipLightSwitch(slot->buttonLights));
-      break;
-    case LiveAction::kSetDelay:
-      slot->refreshDelay = press.button - 1;
-      BlinkLight(device, kLivePage, static_cast<DWORD>(press.button), slot->buttonLights);
-      break;
-    case LiveAction::kStepUp:
-      slot->refreshDelay = StepDelayUp(slot->refreshDelay.load());
-      break;
-    case LiveAction::kStepDown:
-      slot->refreshDelay = StepDelayDown(slot->refreshDelay.load());
-      break;
-    case LiveAction::kNone:
-      break;
+  DWORD lights = kLightLit;
+  const bool known = ActOnSlotOf(device, [&](DeviceSlot& slot) {
+    switch (press.action) {
+      case LiveAction::kFlipHints:
+        (void)FlipSwitchOf(slot.showHints);
+        break;
+      case LiveAction::kFlipLights:
+        lights = FlipLightSwitch(slot.buttonLights);
+        break;
+      case LiveAction::kSetDelay:
+        slot.refreshDelay = press.button - 1;
+        break;
+      case LiveAction::kStepUp:
+        slot.refreshDelay = StepDelayUp(slot.refreshDelay.load());
+        break;
+      case LiveAction::kStepDown:
+        slot.refreshDelay = StepDelayDown(slot.refreshDelay.load());
+        break;
+      case LiveAction::kNone:
+        break;
+    }
+  });
+  if (!known) return;
+  if (press.action == LiveAction::kFlipLights) SetAllLights(device, kLivePages, lights);
+  if (press.action == LiveAction::kSetDelay) {
+    BlinkLight(device, kLivePage, static_cast<DWORD>(press.button));
   }
 }
 

@@ -1,5 +1,8 @@
 #include "sim/gps_buttons.h"
 
+#include <atomic>
+#include <optional>
+
 #include "devices/slot_table.h"
 #include "feeds/live_buttons.h"
 #include "feeds/panel_lights.h"
@@ -10,9 +13,11 @@
 
 namespace panelcast {
 
-std::atomic<int32_t> gpsPage{0};
-
 namespace {
+
+// Written by OnGpsPageChange (the panel library's callback thread); read by OnGpsSoftButton and
+// the GPS gauge workers.
+std::atomic<int32_t> g_gpsPage{0};
 
 constexpr char kClientName[] = "SEND GPS EVENT";
 constexpr DWORD kClientEventId = 0;  // one id serves every event: each connection maps it anew
@@ -27,60 +32,61 @@ void SendEvent(const SimConnectApi& api, HANDLE connection, const char* name) {
                                 simconnect::kHighestPriority, simconnect::kGroupIdIsPriority);
 }
 
-void FlipLights(directoutput::DeviceHandle device, DeviceSlot& slot) {
-  const DWORD value = FlipLightSwitch(slot.buttonLights);
-  SetAllLights(device, OnePage(1), value);
-  SetAllLights(device, OnePage(2), value);
-}
-
 // One connection for one press; closed only after the light has blinked.
-void SendPress(directoutput::DeviceHandle device, DeviceSlot& slot, const GpsPress& press,
-               int32_t page) {
+void SendPress(directoutput::DeviceHandle device, const GpsPress& press, int32_t page) {
   const SimConnectApi* api = SimConnect();
   if (!api) return;  // no library: as a connection that cannot be opened
   HANDLE connection = nullptr;
   if (api->Open(&connection, kClientName, nullptr, 0, nullptr, 0) < 0) return;
   for (int i = 0; i < press.eventCount; ++i) SendEvent(*api, connection, press.events[i]);
   if (press.action == GpsAction::kButton) {
-    BlinkLight(device, PanelPageForGpsPage(page), static_cast<DWORD>(press.button),
-               slot.buttonLights);
+    BlinkLight(device, PanelPageForGpsPage(page), static_cast<DWORD>(press.button));
   }
   (void)api->Close(connection);
 }
 
 }  // namespace
 
+int32_t CurrentGpsPage() { return g_gpsPage.load(); }
+
+// The slot's part of a press is done on the slot found at that moment; the lights and the
+// simulator follow after.
 void __stdcall OnGpsSoftButton(directoutput::DeviceHandle device, DWORD buttons,
                                void* /*context*/) {
-  DeviceSlot* slot = SlotOfDevice(device);
-  if (!slot) return;
   // One read of the page: the event and the light that blinks belong to the same page.
-  const int32_t page = gpsPage.load();
+  const int32_t page = g_gpsPage.load();
   const GpsPress press = DecodeGpsButtons(buttons, page);
+  DWORD lights = kLightLit;
+  const bool known = ActOnSlotOf(device, [&](DeviceSlot& slot) {
+    if (press.action == GpsAction::kFlipHints) (void)FlipSwitchOf(slot.showHints);
+    if (press.action == GpsAction::kFlipLights) lights = FlipLightSwitch(slot.buttonLights);
+  });
+  if (!known) return;
   switch (press.action) {
     case GpsAction::kFlipHints:
-      slot->showHints = FlipSwitch(slot->showHints.load());
       return;
     case GpsAction::kFlipLights:
-      FlipLights(device, *slot);
+      SetAllLights(device, OnePage(1), lights);
+      SetAllLights(device, OnePage(2), lights);
       return;
     case GpsAction::kButton:
     case GpsAction::kKnobs:
       if (IsSimulatorRunning() == 0) return;
-      SendPress(device, *slot, press, page);
+      SendPress(device, press, page);
       return;
   }
 }
 
 void __stdcall OnGpsPageChange(directoutput::DeviceHandle device, DWORD page, bool /*activated*/,
                                void* /*context*/) {
-  DeviceSlot* slot = SlotOfDevice(device);
-  if (!slot || IsSimulatorRunning() == 0) return;
+  int32_t lights = 1;
+  if (!ActOnSlotOf(device, [&](DeviceSlot& slot) { lights = slot.buttonLights.load(); })) return;
+  if (IsSimulatorRunning() == 0) return;
   const std::optional<int32_t> newPage = GpsPageForPanelPage(page);
   if (!newPage) return;
-  gpsPage = *newPage;
+  g_gpsPage = *newPage;
   SetAllLights(device, OnePage(page), kLightLit);
-  if (slot->buttonLights.load() == 0) SetAllLights(device, OnePage(page), kLightDark);
+  if (lights == 0) SetAllLights(device, OnePage(page), kLightDark);
 }
 
 }  // namespace panelcast

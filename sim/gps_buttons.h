@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-#include <atomic>
 #include <cstdint>
 
 #include "panel_library/direct_output_abi.h"
@@ -12,9 +11,9 @@
 namespace panelcast {
 
 // The GPS button page of the whole process: 0 for page 1, 1 for page 2; 0 at program start and
-// never reset by a gauge's start. Written by OnGpsPageChange (the panel library's callback
-// thread); read by OnGpsSoftButton and by every GPS gauge worker once a cycle.
-extern std::atomic<int32_t> gpsPage;
+// never reset by a gauge's start. Only OnGpsPageChange sets it; every GPS gauge worker reads it
+// once a cycle. Any thread.
+int32_t CurrentGpsPage();
 
 // Soft-button handler of the GPS gauge: buttons 1+2 flip the labels and 3+4 the lights (with or
 // without the simulator); while the simulator runs, every other value opens one connection,

@@ -10,7 +10,7 @@ namespace panelcast {
 namespace {
 
 // Read once a cycle, after the capture: a page switch shows from the next frame on.
-int FramePageIndex() { return gpsPage.load() == 0 ? 0 : 1; }
+int FramePageIndex() { return CurrentGpsPage() == 0 ? 0 : 1; }
 
 }  // namespace
 

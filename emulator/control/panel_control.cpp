@@ -194,6 +194,14 @@ bool PanelControl::SetImageDelay(uint32_t milliseconds) {
   return Send("DELAY " + std::to_string(milliseconds));
 }
 
+bool PanelControl::SetChangesApart(bool apart) {
+  return Send(apart ? "CHANGESAPART 1" : "CHANGESAPART 0");
+}
+
+bool PanelControl::SetLedDelay(uint32_t milliseconds) {
+  return Send("LEDDELAY " + std::to_string(milliseconds));
+}
+
 bool PanelControl::SetInactivePagesRefuse(bool refuse) {
   return Send(refuse ? "REFUSE 1" : "REFUSE 0");
 }

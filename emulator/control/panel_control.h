@@ -41,6 +41,7 @@ struct PanelInfo {
   std::string serial;
   std::string type;              // "fip" or "other"
   int activePage = 0;            // 0: none; -1: a page of another program is shown
+  uint32_t sendsUnderWay = 0;    // SetImage calls of the program inside their delay now
   std::vector<PageInfo> pages;
 };
 
@@ -97,6 +98,9 @@ class PanelControl {
   bool Crash(const std::string& call);
   bool FailDeviceType(const std::string& serial, bool fail);
   bool SetImageDelay(uint32_t milliseconds);        // every SetImage takes this long
+  bool SetLedDelay(uint32_t milliseconds);          // every SetLed takes this long
+  // Arrivals and removals told on a thread of their own, beside the one of pages and buttons.
+  bool SetChangesApart(bool apart);
   bool SetInactivePagesRefuse(bool refuse);
 
   // Sets the selection of the program's open folder browser to `path` (false when none is open).

@@ -29,9 +29,9 @@ std::string FormatPanels(const std::vector<PanelInfo>& panels) {
   std::string text;
   char line[160];
   for (const PanelInfo& panel : panels) {
-    std::snprintf(line, sizeof line, "panel 0x%08X %s %s %d\n",
+    std::snprintf(line, sizeof line, "panel 0x%08X %s %s %d %u\n",
                   static_cast<unsigned>(panel.handle), panel.serial.c_str(), panel.type.c_str(),
-                  panel.activePage);
+                  panel.activePage, panel.sendsUnderWay);
     text += line;
     for (const PageInfo& page : panel.pages) {
       char leds[7] = {};
@@ -53,12 +53,13 @@ std::vector<PanelInfo> ParsePanels(std::string_view text) {
     if (end == std::string_view::npos) end = text.size();
     std::vector<std::string> words = SplitWords(text.substr(at, end - at));
     at = end + 1;
-    if (words.size() == 5 && words[0] == "panel") {
+    if (words.size() == 6 && words[0] == "panel") {
       PanelInfo panel;
       panel.handle = Number(words[1], 16);
       panel.serial = words[2];
       panel.type = words[3];
       panel.activePage = std::atoi(words[4].c_str());
+      panel.sendsUnderWay = Number(words[5]);
       panels.push_back(panel);
     } else if (words.size() == 8 && words[0] == "page" && !panels.empty() &&
                words[4].size() == 6) {

@@ -1,6 +1,6 @@
 // Text form of the panel list that the control channel answers to PANELS, one line per panel
 // followed by one line per page:
-//   panel <handle hex> <serial> <type> <activePage>
+//   panel <handle hex> <serial> <type> <activePage> <sendsUnderWay>
 //   page <number> <flags> <active 0|1> <leds, six 0|1> <imageCount> <lastImageTick> <blank 0|1>
 #pragma once
 

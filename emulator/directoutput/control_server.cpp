@@ -26,6 +26,7 @@ std::vector<PanelInfo> Snapshot(Library& library) {
     info.serial = panel.serial;
     info.type = panel.type;
     info.activePage = panel.activePage;
+    info.sendsUnderWay = panel.sendsUnderWay;
     for (const BoardPage& page : panel.pages) {
       PageInfo pageInfo;
       pageInfo.number = page.number;
@@ -283,6 +284,16 @@ uint32_t RunControlCommand(const std::string& command, std::string& payload) {
     std::optional<uint32_t> delay = ParseUnsigned(w[1]);
     if (!delay) return kReplyBadRequest;
     library.setImageDelayMs = *delay;
+    return kReplyOk;
+  }
+  if (verb == "CHANGESAPART" && n == 2 && (w[1] == "0" || w[1] == "1")) {
+    library.changesApart = w[1] == "1";
+    return kReplyOk;
+  }
+  if (verb == "LEDDELAY" && n == 2) {
+    std::optional<uint32_t> delay = ParseUnsigned(w[1]);
+    if (!delay) return kReplyBadRequest;
+    library.setLedDelayMs = *delay;
     return kReplyOk;
   }
   if (verb == "REFUSE" && n == 2 && (w[1] == "0" || w[1] == "1")) {

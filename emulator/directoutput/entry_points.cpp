@@ -67,7 +67,12 @@ EXPORT HRESULT __stdcall DirectOutput_Initialize(const wchar_t* appName) {
   std::lock_guard<std::mutex> lock(library.mutex);
   if (!library.initialized) {
     library.callbacks = emu::CallbackThread::Start();
-    if (!library.callbacks) return call.Answer(E_OUTOFMEMORY);
+    library.changeCallbacks = emu::CallbackThread::Start();
+    if (!library.callbacks || !library.changeCallbacks) {
+      library.callbacks.reset();
+      library.changeCallbacks.reset();
+      return call.Answer(E_OUTOFMEMORY);
+    }
     library.initialized = true;
   }
   return call.Answer(S_OK);
@@ -77,16 +82,18 @@ EXPORT HRESULT __stdcall DirectOutput_Deinitialize() {
   CallRecorder call("Deinitialize");
   if (auto forced = call.Forced()) return call.Answer(*forced);
   Library& library = Library::Get();
-  std::shared_ptr<emu::CallbackThread> callbacks;
+  std::shared_ptr<emu::CallbackThread> callbacks, changeCallbacks;
   {
     std::lock_guard<std::mutex> lock(library.mutex);
     library.initialized = false;
     library.onDevice = {};
     library.board.ForgetProgram();
     callbacks.swap(library.callbacks);
+    changeCallbacks.swap(library.changeCallbacks);
   }
   // Outside the lock: the callback being run may itself call into the library.
   if (callbacks) callbacks->Stop(10000);
+  if (changeCallbacks) changeCallbacks->Stop(10000);
   return call.Answer(S_OK);
 }
 
@@ -189,6 +196,7 @@ EXPORT HRESULT __stdcall DirectOutput_SetLed(DeviceHandle device, DWORD page, DW
                                              DWORD value) {
   CallRecorder call("SetLed", device);
   call.Number("page", page).Number("index", index).Number("value", value);
+  if (uint32_t delay = Library::Get().setLedDelayMs.load()) Sleep(delay);  // no lock held
   if (auto forced = call.Forced()) return call.Answer(*forced);
   return call.Answer(
       OnBoard([&](emu::PanelBoard& b) { return b.SetLed(Handle(device), page, index, value); }));
@@ -208,8 +216,18 @@ EXPORT HRESULT __stdcall DirectOutput_SetImage(DeviceHandle device, DWORD page, 
   CallRecorder call("SetImage", device);
   call.Number("page", page).Number("index", index).Number("len", length);
   // The delay is taken on the calling thread with no lock held, so the control channel and
-  // the other panels' calls go on meanwhile.
-  if (uint32_t delay = Library::Get().setImageDelayMs.load()) Sleep(delay);
+  // the other panels' calls go on meanwhile; the panel counts the sends inside it.
+  if (uint32_t delay = Library::Get().setImageDelayMs.load()) {
+    const auto underWay = [&](int step) {
+      (void)OnBoard([&](emu::PanelBoard& b) {
+        if (emu::BoardPanel* panel = b.Find(Handle(device))) panel->sendsUnderWay += step;
+        return S_OK;
+      });
+    };
+    underWay(1);
+    Sleep(delay);
+    underWay(-1);
+  }
   if (auto forced = call.Forced()) return call.Answer(*forced);
   DWORD tick = GetTickCount();
   return call.Answer(OnBoard([&](emu::PanelBoard& b) {

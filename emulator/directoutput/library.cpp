@@ -48,7 +48,9 @@ std::vector<std::shared_ptr<Completion>> Library::Post(const std::vector<Notice>
   std::vector<std::shared_ptr<Completion>> completions;
   if (!initialized || !callbacks) return completions;
   for (const Notice& notice : notices) {
-    completions.push_back(callbacks->Post([this, notice] { Deliver(notice); }));
+    const bool change = notice.kind == Notice::Kind::Arrival || notice.kind == Notice::Kind::Removal;
+    CallbackThread& thread = change && changesApart && changeCallbacks ? *changeCallbacks : *callbacks;
+    completions.push_back(thread.Post([this, notice] { Deliver(notice); }));
   }
   return completions;
 }

@@ -35,7 +35,12 @@ class Library {
   bool initialized = false;            // guarded by mutex
   Handler onDevice;                    // guarded by mutex
   std::shared_ptr<CallbackThread> callbacks;  // guarded by mutex; null while not initialised
+  // Arrivals and removals, when they are told on a thread of their own (changesApart): a library
+  // may tell them from another thread than the one that reports buttons and pages.
+  std::shared_ptr<CallbackThread> changeCallbacks;  // guarded by mutex; null while not initialised
+  std::atomic<bool> changesApart{false};      // set by the control channel, read by Post
   std::atomic<uint32_t> setImageDelayMs{0};   // set by the control channel, read by SetImage
+  std::atomic<uint32_t> setLedDelayMs{0};     // set by the control channel, read by SetLed
 
   // Queues the notices for the program; call with `mutex` held. Notices nobody is registered for
   // when their turn comes are dropped, and their completions are done all the same.

@@ -37,6 +37,7 @@ struct BoardPanel {
   int activePage = 0;  // 0: none; kOtherProgramsPage; else one of `pages`
   std::vector<BoardPage> pages;  // ascending page numbers
   uint32_t held = 0;             // buttons held down now
+  uint32_t sendsUnderWay = 0;    // SetImage calls inside their delay now
   Handler onPage;
   Handler onButtons;
 };

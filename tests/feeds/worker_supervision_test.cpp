@@ -202,6 +202,24 @@ TEST_F(WorkerSupervision, AStopThatTimesOutLeavesTheSlotStoppingUntilTheWorkerEn
   EXPECT_EQ(StopWorker(0), StopResult::kNoWorker);
 }
 
+TEST_F(WorkerSupervision, ARemovalClosesTheHandleOfAWorkerThatEndedAfterItsStopTimedOut) {
+  ASSERT_TRUE(StartWorker(0, kModeLiveMonitor, StallsWhenStopped));
+  const HANDLE worker = KeepHandle(0);
+  ASSERT_EQ(StopWorker(0), StopResult::kTimedOut);
+  SetEvent(g_release.load());
+  ASSERT_TRUE(driver::WaitUntil([&] { return HasEnded(worker); }, 5000));
+  const HANDLE owned = Slot(0).ownedThread;
+  ASSERT_NE(owned, nullptr);
+  {
+    WatcherHold hold;
+    StopWorkersForRemoval();
+  }
+  // The slots move over this one next: a handle still here would be lost.
+  EXPECT_EQ(Slot(0).ownedThread, nullptr);
+  DWORD flags = 0;
+  EXPECT_FALSE(GetHandleInformation(owned, &flags)) << "the worker's handle is still open";
+}
+
 TEST_F(WorkerSupervision, AStopServesMessagesTheWorkerSendsButKeepsPostedOnesQueued) {
   ASSERT_TRUE(StartWorker(3, kModeLiveMonitor, SendsToMainWindowWhenStopped));
   PostMessageW(mainWindow_, kQueuedMessage, 7, 0);

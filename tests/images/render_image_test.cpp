@@ -58,7 +58,7 @@ class RenderImage : public ::testing::Test {
                               uint16_t hintId = IDB_HINTS_JPG) {
     const std::wstring path = folder_.File(name);
     EXPECT_TRUE(images_test::WriteFileBytes(path, bytes));
-    RenderImageFile(device_, kSlot, path.c_str(), hintId);
+    RenderImageFile(device_, path.c_str(), hintId);
     return Panels().Image(serial_, 1);
   }
 
@@ -192,8 +192,8 @@ TEST_F(RenderImage, AFileThatDoesNotDecodeLeavesThePreviousPicture) {
     SCOPED_TRACE(Narrow(b.name));
     EXPECT_EQ(Render(b.name, b.bytes), shown);
   }
-  RenderImageFile(device_, kSlot, folder_.File(L"missing.jpg").c_str(), IDB_HINTS_JPG);
-  RenderImageFile(device_, kSlot, L"", IDB_HINTS_JPG);
+  RenderImageFile(device_, folder_.File(L"missing.jpg").c_str(), IDB_HINTS_JPG);
+  RenderImageFile(device_, L"", IDB_HINTS_JPG);
   EXPECT_EQ(FramesSent(), before) << "a frame was sent for a file that does not decode";
   EXPECT_EQ(Panels().Image(serial_, 1), shown);
 }
@@ -271,7 +271,7 @@ TEST_F(RenderImage, HundredsOfDamagedFilesNeitherCrashNorLeak) {
     const std::wstring path = folder_.File(isJpeg ? L"fuzz.jpg" : L"fuzz.bmp");
     ASSERT_TRUE(images_test::WriteFileBytes(path, bytes))
         << "variant " << i << ": the file is still held open (error " << GetLastError() << ")";
-    RenderImageFile(device_, kSlot, path.c_str(), IDB_HINTS_JPG);
+    RenderImageFile(device_, path.c_str(), IDB_HINTS_JPG);
   }
   sent = FramesSent() - framesBefore;
   GetProcessHandleCount(GetCurrentProcess(), &handlesAfter);

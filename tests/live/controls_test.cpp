@@ -174,9 +174,13 @@ TEST(Controls, SelectingAPanelFocusesStartOrStop) {
                                 kTimeoutMs));
   EXPECT_FALSE(driver::IsEnabled(main, kStart));
   EXPECT_TRUE(driver::IsEnabled(main, kStop));
-  // START on a panel that runs does nothing, without a message.
-  driver::Click(main, kStart);
-  EXPECT_TRUE(shelltest::NoMessageBoxFor(session->program->Id(), 300));
+  // START on a panel that runs (the command itself: the button is greyed) does nothing, without a
+  // message: the worker goes on and no second one starts.
+  driver::PostCommand(main, kStart);
+  EXPECT_TRUE(shelltest::NoMessageBoxFor(session->program->Id(), 500));
+  EXPECT_TRUE(driver::IsEnabled(main, kStop));
+  EXPECT_FALSE(NextFrame(*session->panels, "EMU0001", 2).empty());
+  EXPECT_EQ(shelltest::CallCount(*session->program, "AddPage"), 1);
 }
 
 }  // namespace

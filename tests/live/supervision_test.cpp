@@ -22,13 +22,15 @@ bool ButtonsShowRunning(HWND main, bool running) {
 }
 
 // Makes the panel's next SetImage calls take `milliseconds`, and returns once one of them is
-// under way: with the delay at Live the worker goes from one send straight into the next.
+// under way.
 void StallSends(emu::PanelControl& panels, const std::string& serial, uint32_t milliseconds) {
-  ASSERT_TRUE(panels.Click(serial, 0x20));  // Live: no pause between frames
   ASSERT_TRUE(panels.SetImageDelay(milliseconds));
-  const uint32_t count = ImageCount(panels, serial);
-  ASSERT_TRUE(driver::WaitUntil([&] { return ImageCount(panels, serial) > count; },
-                                milliseconds + kTimeoutMs));
+  ASSERT_TRUE(driver::WaitUntil(
+      [&] {
+        const auto panel = panels.Panel(serial);
+        return panel && panel->sendsUnderWay > 0;
+      },
+      kTimeoutMs));
 }
 
 TEST(Supervision, WorkerRefusedByThePanelFreesTheSlotAgain) {
@@ -137,6 +139,80 @@ TEST(Supervision, RemovalStopsEveryWorkerAndClosesTheGap) {
   ASSERT_TRUE(StartLiveMonitorOn(main, 1, kRect));
   EXPECT_FALSE(NextFrame(*session->panels, "EMU0003", 3).empty());
   EXPECT_TRUE(shelltest::NoMessageBoxFor(session->program->Id(), 200));
+}
+
+// The value of the panel's last SetLed for `light`, from the emulator's log; -1 when none.
+int LastLightValue(emu::PanelControl& panels, const std::string& serial, int light) {
+  const std::string index = "index=" + std::to_string(light) + " ";
+  int value = -1;
+  for (const auto& call : panels.Log(serial)) {
+    const std::size_t at = call.args.find(index);
+    if (call.name != "SetLed" || at == std::string::npos) continue;
+    value = call.args.compare(at + index.size(), 7, "value=1") == 0 ? 1 : 0;
+  }
+  return value;
+}
+
+TEST(Supervision, AButtonPressDuringARemovalStaysWithItsOwnPanel) {
+  auto session = shelltest::StartWithPanelCount(3);
+  ASSERT_TRUE(session);
+  emu::PanelControl& panels = *session->panels;
+  ASSERT_TRUE(panels.SetChangesApart(true));  // the removal comes while the button's handler runs
+  ASSERT_TRUE(StartLiveMonitorOn(session->mainWindow, 2, kRect));
+  NextFrame(panels, "EMU0003", 2);
+  ASSERT_TRUE(panels.Click("EMU0003", 0x180));  // its lights off
+  ASSERT_TRUE(panels.ClearLog());
+  // Slow lights stretch button 2's blink over seconds; the removal of the panel below moves
+  // EMU0003's slot down while the blink runs, and the blink ends as EMU0003's switch says.
+  ASSERT_TRUE(panels.SetLedDelay(400));
+  std::thread press([&] { EXPECT_TRUE(panels.Click("EMU0003", 0x40)); });
+  EXPECT_TRUE(driver::WaitUntil([&] { return LastLightValue(panels, "EMU0003", 2) == 0; },
+                                kTimeoutMs));
+  EXPECT_TRUE(panels.RemovePanel("EMU0002"));
+  EXPECT_TRUE(driver::WaitUntil(
+      [&] { return shelltest::ListLines(session->mainWindow).size() == 2; }, kTimeoutMs));
+  press.join();
+  ASSERT_TRUE(panels.SetLedDelay(0));
+  EXPECT_EQ(LastLightValue(panels, "EMU0003", 2), 0) << "the blink ended lit: another slot's switch";
+  EXPECT_TRUE(shelltest::NoMessageBoxFor(session->program->Id(), 200));
+}
+
+TEST(Supervision, AnArrivalLeavesRunningWorkersRunning) {
+  auto session = shelltest::StartWithPanelCount(2);
+  ASSERT_TRUE(session);
+  const HWND main = session->mainWindow;
+  ASSERT_TRUE(StartLiveMonitorOn(main, 1, kRect));
+  NextFrame(*session->panels, "EMU0002", 2);
+  ASSERT_TRUE(session->panels->AddPanel("NEW0001"));
+  ASSERT_TRUE(driver::WaitUntil([&] { return shelltest::ListLines(main).size() == 3; }, kTimeoutMs));
+  EXPECT_FALSE(NextFrame(*session->panels, "EMU0002", 3).empty()) << "the worker stopped";
+  EXPECT_TRUE(shelltest::NoMessageBoxFor(session->program->Id(), 200));
+  ASSERT_TRUE(StartLiveMonitorOn(main, 2, RECT{640, 0, 1280, 480}));
+  EXPECT_FALSE(NextFrame(*session->panels, "NEW0001", 2).empty());
+  EXPECT_FALSE(NextFrame(*session->panels, "EMU0002", 2).empty());
+}
+
+TEST(Supervision, RemovingAPanelTheProgramDoesNotKnowStopsTheWorkersAndNothingElse) {
+  auto session = shelltest::StartWithPanels(L"FIP0001,OTHER01:other,FIP0002");
+  ASSERT_TRUE(session);
+  const HWND main = session->mainWindow;
+  ASSERT_TRUE(StartLiveMonitorOn(main, 0, kRect));
+  ASSERT_TRUE(StartLiveMonitorOn(main, 1, RECT{640, 0, 1280, 480}));
+  NextFrame(*session->panels, "FIP0002", 2);
+  ASSERT_TRUE(session->panels->RemovePanel("OTHER01"));
+  for (const char* serial : {"FIP0001", "FIP0002"}) {
+    EXPECT_TRUE(driver::WaitUntil(
+        [&] {
+          const auto panel = session->panels->Panel(serial);
+          return panel && panel->pages.empty();
+        },
+        kTimeoutMs))
+        << serial << " still has its page";
+  }
+  EXPECT_EQ(shelltest::ListLines(main).size(), 2u);
+  EXPECT_TRUE(shelltest::NoMessageBoxFor(session->program->Id(), 200));
+  ASSERT_TRUE(StartLiveMonitorOn(main, 1, kRect));
+  EXPECT_FALSE(NextFrame(*session->panels, "FIP0002", 2).empty());
 }
 
 }  // namespace

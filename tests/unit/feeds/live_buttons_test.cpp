@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 namespace panelcast {
 namespace {
 
@@ -53,6 +55,27 @@ TEST(Switches, FlipTurnsOneIntoZeroAndAnythingElseIntoOne) {
   EXPECT_EQ(FlipSwitch(1), 0);
   EXPECT_EQ(FlipSwitch(0), 1);
   EXPECT_EQ(FlipSwitch(7), 1);
+}
+
+// Two threads flipping one switch at once, as two handlers of one panel can: every flip counts.
+TEST(Switches, FlipsFromTwoThreadsAtOnceAreNeverLost) {
+  constexpr int kFlipsEach = 1000000;
+  std::atomic<int32_t> lights{1};
+  std::atomic<int> darkAnswers{0};
+  std::atomic<int> ready{0};
+  const auto flipper = [&] {
+    ++ready;
+    while (ready.load() < 2) {
+    }
+    for (int i = 0; i < kFlipsEach; ++i) {
+      if (FlipSwitchOf(lights) == 0) ++darkAnswers;
+    }
+  };
+  std::thread first(flipper), second(flipper);
+  first.join();
+  second.join();
+  EXPECT_EQ(lights.load(), 1) << "an even number of flips ends where it began";
+  EXPECT_EQ(darkAnswers.load(), kFlipsEach) << "every other flip answers dark";
 }
 
 }  // namespace
