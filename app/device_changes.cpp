@@ -4,6 +4,7 @@
 #include "app/device_list_box.h"
 #include "app/shell_state.h"
 #include "base/messages.h"
+#include "devices/device_change.h"
 #include "devices/device_list.h"
 #include "feeds/worker_supervision.h"
 #include "resources/resource_ids.h"
@@ -16,7 +17,8 @@ void HighlightFirstLine() {
 }
 
 void HandleDeviceArrival(directoutput::DeviceHandle device) {
-  if (!Devices().slots) return;
+  // Gone again already: its type cannot be read any more, and its removal follows.
+  if (!Devices().slots || RemovalPending(device)) return;
   switch (AddDevice(device)) {
     case DeviceAddition::kTypeFailed:
       ShowMessage(Shell().mainWindow, msg::kDeviceTypeFailed);
@@ -37,6 +39,7 @@ void HandleDeviceArrival(directoutput::DeviceHandle device) {
 }
 
 void HandleDeviceRemoval(directoutput::DeviceHandle device) {
+  RemovalHandled(device);
   if (!Devices().slots) return;
   // The watcher is held for the whole removal, so it never sees a slot half moved.
   WatcherHold hold;

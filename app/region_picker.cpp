@@ -4,9 +4,9 @@
 
 #include "app/control_states.h"
 #include "app/secondary_dialog.h"
+#include "app/selected_slot.h"
 #include "app/shell_state.h"
 #include "base/messages.h"
-#include "devices/device_list.h"
 #include "resources/resource_ids.h"
 
 namespace panelcast {
@@ -77,20 +77,19 @@ void RunRegionSetup(HWND window) {
   RunSecondaryDialog(window, IDD_REGION_PICKER, OverlayProc);
   if (IsDegenerateRegion(shell.region)) shell.region = FullPrimaryScreen();
 
-  const uint32_t index = shell.selectedIndex.load();
-  if (!Devices().slots || index >= kMaxDevices) return;
-  DeviceSlot& slot = Devices().slots->slots[index];
-  StoreRegionInSlot(slot, shell.region);
-  DisplaySlotSettings(window, index);
-  ShowMessage(window, slot.runningMode.load() != kModeIdle ? msg::kCoordinatesAppliedRunning
-                                                           : msg::kCoordinatesAppliedIdle);
+  DeviceSlot* slot = SelectedSlot();
+  if (!slot) return;
+  StoreRegionInSlot(*slot, shell.region);
+  DisplaySlotSettings(window, shell.selectedIndex.load());
+  ShowMessage(window, slot->runningMode.load() != kModeIdle ? msg::kCoordinatesAppliedRunning
+                                                            : msg::kCoordinatesAppliedIdle);
 }
 
 bool ValidateCoordinates(HWND window) {
   ShellState& shell = Shell();
-  const uint32_t index = shell.selectedIndex.load();
-  if (!shell.startupComplete || index >= kMaxDevices || !Devices().slots) return false;
-  DeviceSlot& slot = Devices().slots->slots[index];
+  DeviceSlot* selected = SelectedSlot();
+  if (!shell.startupComplete || !selected) return false;
+  DeviceSlot& slot = *selected;
   slot.refreshDelay =
       static_cast<int32_t>(SendDlgItemMessageW(window, IDC_DELAY_TRACKBAR, TBM_GETPOS, 0, 0));
 

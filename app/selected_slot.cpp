@@ -1,14 +1,15 @@
 #include "app/selected_slot.h"
 
+#include "app/selection_index.h"
 #include "app/shell_state.h"
 #include "devices/device_list.h"
 
 namespace panelcast {
 
 DeviceSlot* SelectedSlot() {
-  const uint32_t index = Shell().selectedIndex.load();
-  if (!Devices().slots || index >= kMaxDevices) return nullptr;
-  return &Devices().slots->slots[index];
+  const auto index = SlotIndexOfSelection(Shell().selectedIndex.load(), kMaxDevices);
+  if (!Devices().slots || !index) return nullptr;
+  return &Devices().slots->slots[*index];
 }
 
 }  // namespace panelcast

@@ -6,10 +6,12 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <map>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/driver/driver.h"
@@ -74,33 +76,96 @@ const SplitPicture kFourPictures[4] = {
     {{1440, 0, 1840, 300}, 0x00FFFF, 0x000000},
 };
 
-TEST(ManyPanels, FourLiveMonitorsEachShowTheirOwnRectangle) {
+std::vector<std::unique_ptr<ScreenPattern>> ShowSplitPictures(int count) {
   std::vector<std::unique_ptr<ScreenPattern>> patterns;
-  for (const SplitPicture& picture : kFourPictures) {
+  for (int i = 0; i < count; ++i) {
+    const SplitPicture picture = kFourPictures[i];
     const int half = (picture.rect.right - picture.rect.left) / 2;
     patterns.push_back(std::make_unique<ScreenPattern>(
         picture.rect, [picture, half](int x, int) { return x < half ? picture.left : picture.right; }));
-    ASSERT_TRUE(patterns.back()->Shown());
+    EXPECT_TRUE(patterns.back()->Shown());
   }
+  return patterns;
+}
+
+// The panel of list line `line` shows the split picture of that line.
+void ExpectOwnPicture(emu::PanelControl& panels, int line, const std::wstring& pngPrefix) {
+  const std::string serial = Serial(line);
+  // Past the splash: the third picture is a capture.
+  const auto frame = NextFrame(panels, serial, 3);
+  ASSERT_EQ(frame.size(), 230400u) << serial;
+  driver::SaveFramePng(pngPrefix + std::wstring(serial.begin(), serial.end()), frame);
+  // Right of the labels, away from the split where halftone blends.
+  for (int y : {20, 120, 220}) {
+    EXPECT_TRUE(Near(feeds_test::FramePixel(frame, 80, y), kFourPictures[line].left, 16))
+        << serial << " left half, row " << y;
+    EXPECT_TRUE(Near(feeds_test::FramePixel(frame, 240, y), kFourPictures[line].right, 16))
+        << serial << " right half, row " << y;
+  }
+}
+
+TEST(ManyPanels, FourLiveMonitorsEachShowTheirOwnRectangle) {
+  const auto patterns = ShowSplitPictures(4);
   auto session = shelltest::StartWithPanelCount(4);
   ASSERT_TRUE(session);
   for (int line = 0; line < 4; ++line) {
     ASSERT_TRUE(StartLiveMonitorOn(session->mainWindow, line, kFourPictures[line].rect, kFastestStep))
         << "line " << line;
   }
-  for (int line = 0; line < 4; ++line) {
-    const std::string serial = Serial(line);
-    // Past the splash: the third picture is a capture.
-    const auto frame = NextFrame(*session->panels, serial, 3);
-    ASSERT_EQ(frame.size(), 230400u) << serial;
-    driver::SaveFramePng(L"many_panels_four_" + std::wstring(serial.begin(), serial.end()), frame);
-    // Right of the labels, away from the split where halftone blends.
-    for (int y : {20, 120, 220}) {
-      EXPECT_TRUE(Near(feeds_test::FramePixel(frame, 80, y), kFourPictures[line].left, 16))
-          << serial << " left half, row " << y;
-      EXPECT_TRUE(Near(feeds_test::FramePixel(frame, 240, y), kFourPictures[line].right, 16))
-          << serial << " right half, row " << y;
-    }
+  for (int line = 0; line < 4; ++line) ExpectOwnPicture(*session->panels, line, L"many_panels_four_");
+}
+
+// A hundred arrivals and removals of other panels, told on a thread of their own, while three
+// panels run and their buttons are pressed: every removal stops the three, and afterwards the
+// list, the slots and the threads are as before and each panel shows its own picture again.
+TEST(ManyPanels, AStormOfArrivalsAndRemovalsLeavesTheProgramWhole) {
+  constexpr int kPanelsRunning = 3;
+  constexpr int kComings = 50;  // each one arrives and leaves
+  const auto patterns = ShowSplitPictures(kPanelsRunning);
+  auto session = shelltest::StartWithPanelCount(kPanelsRunning);
+  ASSERT_TRUE(session);
+  emu::PanelControl& panels = *session->panels;
+  const HWND main = session->mainWindow;
+  const DWORD pid = session->program->Id();
+  ASSERT_TRUE(panels.SetChangesApart(true));
+  const int idleThreads = ThreadCount(pid);
+  for (int line = 0; line < kPanelsRunning; ++line) {
+    ASSERT_TRUE(StartLiveMonitorOn(main, line, kFourPictures[line].rect, kFastestStep));
+  }
+  NextFrame(panels, Serial(kPanelsRunning - 1), 2);
+
+  std::atomic<bool> stormOver{false};
+  std::thread presser([&] {
+    // A delay, an encoder step each way, the hints and the lights chords.
+    const uint32_t presses[] = {0x40, 0x08, 0x10, 0x60, 0x180, 0x80};
+    for (int i = 0; !stormOver; ++i) (void)panels.Click(Serial(i % kPanelsRunning), presses[i % 6]);
+  });
+  int events = 0;
+  for (int i = 0; i < kComings; ++i) {
+    char serial[16];
+    std::snprintf(serial, sizeof(serial), "STORM%02d", i);
+    events += panels.AddPanel(serial) ? 1 : 0;
+    events += panels.RemovePanel(serial) ? 1 : 0;
+  }
+  stormOver = true;
+  presser.join();
+  EXPECT_EQ(events, 2 * kComings);
+
+  EXPECT_TRUE(driver::WaitUntil(
+      [&] { return shelltest::ListLines(main).size() == kPanelsRunning; }, kTimeoutMs));
+  EXPECT_EQ(panels.Panels().size(), static_cast<std::size_t>(kPanelsRunning));
+  EXPECT_TRUE(shelltest::NoMessageBoxFor(pid, 300));
+  for (HWND box : driver::MessageBoxWindows(pid)) {
+    const auto info = driver::ReadMessageBox(box);
+    ADD_FAILURE() << "message box: " << std::string(info.text.begin(), info.text.end());
+  }
+  EXPECT_TRUE(driver::WaitUntil([&] { return ThreadCount(pid) <= idleThreads; }, kTimeoutMs))
+      << ThreadCount(pid) << " threads, " << idleThreads << " before the tools started";
+  for (int line = 0; line < kPanelsRunning; ++line) {
+    ASSERT_TRUE(StartLiveMonitorOn(main, line, kFourPictures[line].rect, kFastestStep));
+  }
+  for (int line = 0; line < kPanelsRunning; ++line) {
+    ExpectOwnPicture(panels, line, L"many_panels_storm_");
   }
 }
 
