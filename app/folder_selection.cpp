@@ -134,26 +134,29 @@ BrowseOutcome BrowseForFolder(HWND owner, FolderFlow flow) {
   return BrowseOutcome::kChosen;
 }
 
-void RunToolFolderSetup(HWND window) {
-  ShowMessage(window, msg::kSelectToolFolder);
-  const BrowseOutcome outcome = BrowseForFolder(window, FolderFlow::kTool);
+namespace {
+
+// SETUP's folder flow: ask, browse, and only for a chosen folder confirm and keep it.
+void RunFolderSetup(HWND window, FolderFlow flow, void (*keep)(const wchar_t* folder)) {
+  const bool tool = flow == FolderFlow::kTool;
+  ShowMessage(window, tool ? msg::kSelectToolFolder : msg::kSelectImageFolder);
+  const BrowseOutcome outcome = BrowseForFolder(window, flow);
   if (outcome != BrowseOutcome::kChosen) {
     (void)ReportUnchosen(window, outcome);
     return;
   }
-  ShowMessage(window, msg::kToolFolderSelected);
-  std::wcscpy(Shell().toolFolder, Shell().pathBuffer);
+  ShowMessage(window, tool ? msg::kToolFolderSelected : msg::kImageFolderSelected);
+  keep(Shell().pathBuffer);
 }
 
+void KeepToolFolder(const wchar_t* folder) { std::wcscpy(Shell().toolFolder, folder); }
+
+}  // namespace
+
+void RunToolFolderSetup(HWND window) { RunFolderSetup(window, FolderFlow::kTool, KeepToolFolder); }
+
 void RunImageFolderSetup(HWND window) {
-  ShowMessage(window, msg::kSelectImageFolder);
-  const BrowseOutcome outcome = BrowseForFolder(window, FolderFlow::kImages);
-  if (outcome != BrowseOutcome::kChosen) {
-    (void)ReportUnchosen(window, outcome);
-    return;
-  }
-  ShowMessage(window, msg::kImageFolderSelected);
-  SetSelectedFolder(Shell().pathBuffer);
+  RunFolderSetup(window, FolderFlow::kImages, SetSelectedFolder);
 }
 
 bool EnsureToolFolder(HWND window) {
@@ -162,7 +165,7 @@ bool EnsureToolFolder(HWND window) {
   ShowMessage(window, msg::kSelectToolFolder);
   const BrowseOutcome outcome = BrowseForFolder(window, FolderFlow::kTool);
   if (outcome != BrowseOutcome::kChosen) return ReportUnchosen(window, outcome);
-  std::wcscpy(Shell().toolFolder, Shell().pathBuffer);
+  KeepToolFolder(Shell().pathBuffer);
   return true;
 }
 

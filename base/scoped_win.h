@@ -85,4 +85,23 @@ class ScopedGlobalLock {
   void* data_;
 };
 
+// A slim reader/writer lock held for a scope, exclusively or shared. The named holds of the
+// program (WatcherHold, SlotMoves, SlotUse) are this with their own lock and mode.
+class ScopedSrwLock {
+ public:
+  enum Mode { kExclusive, kShared };
+  ScopedSrwLock(SRWLOCK& lock, Mode mode) : lock_(lock), mode_(mode) {
+    if (mode_ == kExclusive) AcquireSRWLockExclusive(&lock_); else AcquireSRWLockShared(&lock_);
+  }
+  ~ScopedSrwLock() {
+    if (mode_ == kExclusive) ReleaseSRWLockExclusive(&lock_); else ReleaseSRWLockShared(&lock_);
+  }
+  ScopedSrwLock(const ScopedSrwLock&) = delete;
+  ScopedSrwLock& operator=(const ScopedSrwLock&) = delete;
+
+ private:
+  SRWLOCK& lock_;
+  const Mode mode_;
+};
+
 }  // namespace panelcast

@@ -14,11 +14,9 @@ SlotTable* Slots() { return g_slots.load(); }
 
 void PublishSlots(SlotTable* table) { g_slots = table; }
 
-SlotMoves::SlotMoves() { AcquireSRWLockExclusive(&g_slotMoves); }
-SlotMoves::~SlotMoves() { ReleaseSRWLockExclusive(&g_slotMoves); }
+SlotMoves::SlotMoves() : ScopedSrwLock(g_slotMoves, kExclusive) {}
 
-SlotUse::SlotUse() { AcquireSRWLockShared(&g_slotMoves); }
-SlotUse::~SlotUse() { ReleaseSRWLockShared(&g_slotMoves); }
+SlotUse::SlotUse() : ScopedSrwLock(g_slotMoves, kShared) {}
 
 DeviceSlot* SlotOfDevice(directoutput::DeviceHandle device) {
   SlotTable* table = Slots();

@@ -10,6 +10,7 @@
 
 #include <utility>
 
+#include "base/scoped_win.h"
 #include "devices/device_slot.h"
 
 namespace panelcast {
@@ -18,21 +19,15 @@ SlotTable* Slots();                    // null before start-up and after exit
 void PublishSlots(SlotTable* table);   // main thread
 
 // Held by the main thread while slots move or a slot gets its panel; handlers wait meanwhile.
-class SlotMoves {
+class SlotMoves : public ScopedSrwLock {
  public:
   SlotMoves();
-  ~SlotMoves();
-  SlotMoves(const SlotMoves&) = delete;
-  SlotMoves& operator=(const SlotMoves&) = delete;
 };
 
 // Shared side of the same lock, for ActOnSlotOf.
-class SlotUse {
+class SlotUse : public ScopedSrwLock {
  public:
   SlotUse();
-  ~SlotUse();
-  SlotUse(const SlotUse&) = delete;
-  SlotUse& operator=(const SlotUse&) = delete;
 };
 
 // The first slot, in index order, that holds `device`; null when none does (or before start-up).

@@ -46,6 +46,23 @@ void BlinkLight(directoutput::DeviceHandle device, DWORD page, DWORD light) {
   if (lights == 0) (void)DirectOutput().SetLed(device, page, light, kLightDark);
 }
 
+bool AnswerSwitchChord(directoutput::DeviceHandle device, uint32_t buttons, const PanelPages& pages) {
+  if (buttons != kChordHints && buttons != kChordLights) return false;
+  DWORD lights = kLightLit;
+  const bool known = ActOnSlotOf(device, [&](DeviceSlot& slot) {
+    if (buttons == kChordHints) {
+      (void)FlipSwitchOf(slot.showHints);
+    } else {
+      lights = FlipLightSwitch(slot.buttonLights);
+    }
+  });
+  if (!known || buttons != kChordLights) return true;
+  for (int p = 0; p < pages.count; ++p) {
+    SetAllLights(device, PanelPages{{pages.numbers[p], 0}, 1}, lights);
+  }
+  return true;
+}
+
 DWORD FlipLightSwitch(std::atomic<int32_t>& buttonLights) {
   return FlipSwitchOf(buttonLights) == 1 ? kLightLit : kLightDark;
 }

@@ -7,10 +7,8 @@
 namespace panelcast {
 
 struct SourceRect {
-  int32_t x = 0;
-  int32_t y = 0;
-  int32_t width = 0;
-  int32_t height = 0;
+  int32_t x = 0, y = 0;            // top-left corner on the desktop
+  int32_t width = 0, height = 0;
   bool operator==(const SourceRect&) const = default;
 };
 

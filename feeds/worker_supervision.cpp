@@ -235,9 +235,7 @@ bool StartDeadThreadWatcher(HWND mainWindow) {
   return true;
 }
 
-WatcherHold::WatcherHold() { AcquireSRWLockExclusive(&g_scanLock); }
-
-WatcherHold::~WatcherHold() { ReleaseSRWLockExclusive(&g_scanLock); }
+WatcherHold::WatcherHold() : ScopedSrwLock(g_scanLock, kExclusive) {}
 
 void ReleaseEndedWorkers() {
   SlotTable* table = Slots();

@@ -12,6 +12,7 @@
 
 #include <cstdint>
 
+#include "base/scoped_win.h"
 #include "devices/device_slot.h"
 
 namespace panelcast {
@@ -77,12 +78,9 @@ bool StartDeadThreadWatcher(HWND mainWindow);
 
 // While one exists the watcher makes no scan (and does not end); a scan in progress finishes
 // before the constructor returns. One hold at a time, released on the thread that took it.
-class WatcherHold {
+class WatcherHold : public ScopedSrwLock {
  public:
   WatcherHold();
-  ~WatcherHold();
-  WatcherHold(const WatcherHold&) = delete;
-  WatcherHold& operator=(const WatcherHold&) = delete;
 };
 
 // Closes the handles of workers that have ended and cleared their `workerThread`. Main thread.

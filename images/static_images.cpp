@@ -79,22 +79,16 @@ DWORD WINAPI StaticImageFeeder(void* slotIndexAsPointer) {
   return EndWorker(slot, RunStaticImages(slot));
 }
 
-// The slot's part of a press is done on the slot found at that moment; the picture and the
-// lights follow after.
+// The slot's part of a press is done on the slot found at that moment; the picture and its
+// light follow after.
 void __stdcall OnStaticSoftButton(directoutput::DeviceHandle device, DWORD buttons,
                                   void* /*context*/) {
+  // Hints: nothing is redrawn, the labels follow with the next picture shown.
+  if (AnswerSwitchChord(device, buttons, kStaticPages)) return;
   const StaticButtonPress press = DecodeStaticButtons(buttons);
   int image = press.image;
-  DWORD lights = kLightLit;
   const bool known = ActOnSlotOf(device, [&](DeviceSlot& slot) {
     switch (press.action) {
-      case StaticAction::kFlipHints:
-        // Nothing is redrawn: the labels follow with the next picture shown.
-        (void)FlipSwitchOf(slot.showHints);
-        break;
-      case StaticAction::kFlipLights:
-        lights = FlipLightSwitch(slot.buttonLights);
-        break;
       case StaticAction::kFlipFormat:
         (void)FlipSwitchOf(slot.imageFormat);
         image = 1;
@@ -107,19 +101,14 @@ void __stdcall OnStaticSoftButton(directoutput::DeviceHandle device, DWORD butto
         image = StepImageBack(slot.imageNumber.load());
         slot.imageNumber = static_cast<uint16_t>(image);
         break;
+      case StaticAction::kFlipHints:  // the chords are answered above
+      case StaticAction::kFlipLights:
       case StaticAction::kShowImage:
       case StaticAction::kNone:
         break;
     }
   });
-  if (!known || press.action == StaticAction::kNone || press.action == StaticAction::kFlipHints) {
-    return;
-  }
-  if (press.action == StaticAction::kFlipLights) {
-    SetAllLights(device, kStaticPages, lights);
-    return;
-  }
-  ShowImage(device, image);
+  if (known && press.action != StaticAction::kNone) ShowImage(device, image);
 }
 
 void __stdcall OnStaticPageChange(directoutput::DeviceHandle device, DWORD page,

@@ -44,19 +44,13 @@ void __stdcall OnLivePageChange(directoutput::DeviceHandle device, DWORD page, b
   if (lights == 0) SetAllLights(device, kLivePages, kLightDark);
 }
 
-// The slot's part of a press is done on the slot found at that moment; the lights follow after.
+// The slot's part of a press is done on the slot found at that moment; the light follows after.
 void __stdcall OnLiveSoftButton(directoutput::DeviceHandle device, DWORD buttons,
                                 void* /*context*/) {
+  if (AnswerSwitchChord(device, buttons, kLivePages)) return;
   const LiveButtonPress press = DecodeLiveButtons(buttons);
-  DWORD lights = kLightLit;
   const bool known = ActOnSlotOf(device, [&](DeviceSlot& slot) {
     switch (press.action) {
-      case LiveAction::kFlipHints:
-        (void)FlipSwitchOf(slot.showHints);
-        break;
-      case LiveAction::kFlipLights:
-        lights = FlipLightSwitch(slot.buttonLights);
-        break;
       case LiveAction::kSetDelay:
         slot.refreshDelay = press.button - 1;
         break;
@@ -66,13 +60,13 @@ void __stdcall OnLiveSoftButton(directoutput::DeviceHandle device, DWORD buttons
       case LiveAction::kStepDown:
         slot.refreshDelay = StepDelayDown(slot.refreshDelay.load());
         break;
+      case LiveAction::kFlipHints:  // the chords are answered above
+      case LiveAction::kFlipLights:
       case LiveAction::kNone:
         break;
     }
   });
-  if (!known) return;
-  if (press.action == LiveAction::kFlipLights) SetAllLights(device, kLivePages, lights);
-  if (press.action == LiveAction::kSetDelay) {
+  if (known && press.action == LiveAction::kSetDelay) {
     BlinkLight(device, kLivePage, static_cast<DWORD>(press.button));
   }
 }

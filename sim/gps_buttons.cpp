@@ -49,32 +49,17 @@ void SendPress(directoutput::DeviceHandle device, const GpsPress& press, int32_t
 
 int32_t CurrentGpsPage() { return g_gpsPage.load(); }
 
-// The slot's part of a press is done on the slot found at that moment; the lights and the
-// simulator follow after.
+// The chords work with or without the simulator; the slot is not needed for the rest.
 void __stdcall OnGpsSoftButton(directoutput::DeviceHandle device, DWORD buttons,
                                void* /*context*/) {
+  if (AnswerSwitchChord(device, buttons, PanelPages{{1, 2}, 2})) return;
+  if (!ActOnSlotOf(device, [](DeviceSlot&) {})) return;  // a panel the program no longer has
   // One read of the page: the event and the light that blinks belong to the same page.
   const int32_t page = g_gpsPage.load();
   const GpsPress press = DecodeGpsButtons(buttons, page);
-  DWORD lights = kLightLit;
-  const bool known = ActOnSlotOf(device, [&](DeviceSlot& slot) {
-    if (press.action == GpsAction::kFlipHints) (void)FlipSwitchOf(slot.showHints);
-    if (press.action == GpsAction::kFlipLights) lights = FlipLightSwitch(slot.buttonLights);
-  });
-  if (!known) return;
-  switch (press.action) {
-    case GpsAction::kFlipHints:
-      return;
-    case GpsAction::kFlipLights:
-      SetAllLights(device, OnePage(1), lights);
-      SetAllLights(device, OnePage(2), lights);
-      return;
-    case GpsAction::kButton:
-    case GpsAction::kKnobs:
-      if (IsSimulatorRunning() == 0) return;
-      SendPress(device, press, page);
-      return;
-  }
+  if (press.action != GpsAction::kButton && press.action != GpsAction::kKnobs) return;
+  if (IsSimulatorRunning() == 0) return;
+  SendPress(device, press, page);
 }
 
 void __stdcall OnGpsPageChange(directoutput::DeviceHandle device, DWORD page, bool /*activated*/,
