@@ -4,7 +4,6 @@
 #include "app/device_list_box.h"
 #include "app/shell_state.h"
 #include "base/messages.h"
-#include "devices/device_change.h"
 #include "devices/device_list.h"
 #include "feeds/worker_supervision.h"
 #include "resources/resource_ids.h"
@@ -17,11 +16,12 @@ void HighlightFirstLine() {
 }
 
 void HandleDeviceArrival(directoutput::DeviceHandle device) {
-  // Gone again already: its type cannot be read any more, and its removal follows.
-  if (!Devices().slots || RemovalPending(device)) return;
+  if (!Devices().slots) return;
   switch (AddDevice(device)) {
     case DeviceAddition::kTypeFailed:
-      ShowMessage(Shell().mainWindow, msg::kDeviceTypeFailed);
+      // A panel that has left again before its arrival came to be handled cannot be asked either;
+      // its removal follows, and nobody needs to hear of it.
+      if (StillConnected(device)) ShowMessage(Shell().mainWindow, msg::kDeviceTypeFailed);
       return;
     case DeviceAddition::kNotPanel:
       ShowMessage(Shell().mainWindow, msg::kNotFip);
@@ -39,7 +39,6 @@ void HandleDeviceArrival(directoutput::DeviceHandle device) {
 }
 
 void HandleDeviceRemoval(directoutput::DeviceHandle device) {
-  RemovalHandled(device);
   if (!Devices().slots) return;
   // The watcher is held for the whole removal, so it never sees a slot half moved.
   WatcherHold hold;

@@ -19,11 +19,4 @@ void SetDeviceChangeTarget(HWND window);
 // posts, so the library never waits for the main thread.
 void __stdcall OnDeviceChange(directoutput::DeviceHandle device, bool added, void* context);
 
-// Whether a removal of `device` has been posted and not yet handled: a panel that came and went
-// again before the main thread got to its arrival, whose type can no longer be read. Main thread.
-bool RemovalPending(directoutput::DeviceHandle device);
-
-// The main thread handles a removal of `device` now: it is no longer pending.
-void RemovalHandled(directoutput::DeviceHandle device);
-
 }  // namespace panelcast

@@ -21,7 +21,23 @@ DeviceAddition CheckDeviceType(directoutput::DeviceHandle device) {
              : DeviceAddition::kNotPanel;
 }
 
+struct DeviceSearch {
+  directoutput::DeviceHandle device;
+  bool found = false;
+};
+
+void __stdcall NoteSoughtDevice(directoutput::DeviceHandle device, void* search) {
+  auto* sought = static_cast<DeviceSearch*>(search);
+  if (device == sought->device) sought->found = true;
+}
+
 }  // namespace
+
+bool StillConnected(directoutput::DeviceHandle device) {
+  DeviceSearch search{device};
+  if (DirectOutput().Enumerate(NoteSoughtDevice, &search) < 0) return true;
+  return search.found;
+}
 
 DeviceAddition AddDevice(directoutput::DeviceHandle device) {
   const DeviceAddition type = CheckDeviceType(device);

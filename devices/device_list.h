@@ -56,6 +56,10 @@ enum class DeviceAddition {
 // Takes `device` into the next free slot when it is a panel and there is room (main thread).
 DeviceAddition AddDevice(directoutput::DeviceHandle device);
 
+// Whether the library still lists `device` (true when it cannot tell). Main thread, outside the
+// library's enumeration.
+bool StillConnected(directoutput::DeviceHandle device);
+
 // Drops `device`'s slot (the slots above move down) and its entry, when it has a slot; false when
 // it has none. Main thread, with no worker running and no thread handle left in any slot (the
 // caller has stopped them: StopWorkersForRemoval).

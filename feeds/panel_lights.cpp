@@ -46,7 +46,8 @@ void BlinkLight(directoutput::DeviceHandle device, DWORD page, DWORD light) {
   if (lights == 0) (void)DirectOutput().SetLed(device, page, light, kLightDark);
 }
 
-bool AnswerSwitchChord(directoutput::DeviceHandle device, uint32_t buttons, const PanelPages& pages) {
+bool AnswerSwitchChord(directoutput::DeviceHandle device, uint32_t buttons,
+                       const PanelPages& pages) {
   if (buttons != kChordHints && buttons != kChordLights) return false;
   DWORD lights = kLightLit;
   const bool known = ActOnSlotOf(device, [&](DeviceSlot& slot) {

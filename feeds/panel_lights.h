@@ -36,7 +36,8 @@ void BlinkLight(directoutput::DeviceHandle device, DWORD page, DWORD light);
 // The two chords every tool answers alike, on the panel's slot at that moment: buttons 1+2 flip
 // its labels, 3+4 its lights, which are then set all six on each of `pages` in turn. True when
 // `buttons` is one of the two (answered, or the panel has no slot): the handler is done.
-bool AnswerSwitchChord(directoutput::DeviceHandle device, uint32_t buttons, const PanelPages& pages);
+bool AnswerSwitchChord(directoutput::DeviceHandle device, uint32_t buttons,
+                       const PanelPages& pages);
 
 // The light switch pressed (buttons 3+4): flips `buttonLights` and gives back what the lights
 // are to show now, kLightLit or kLightDark; the caller sets them on its pages.

@@ -19,6 +19,7 @@
 #include "feeds/worker_supervision.h"
 #include "monitor/live_monitor.h"
 #include "resources/resource_ids.h"
+#include "tests/driver/call_sequence.h"
 #include "tests/driver/pictures.h"
 #include "tests/driver/wait.h"
 #include "tests/feeds/frame_checks.h"
@@ -220,22 +221,12 @@ TEST_F(LiveMonitor, StartsWithSplashAndLightSweepThenFramesAndEndsWithABlankedRe
 
   const std::vector<emu::CallRecord> calls = Calls();
   const std::vector<std::string> described = Describe(calls);
-  const std::vector<std::string> expectedStart = {
-      "RegisterPageCallback ctx=\"Zivovi Panelcast\"",
-      "RegisterSoftButtonCallback ctx=\"Zivovi Panelcast\"",
-      "AddPage page=1 flags=1",
-      "SetImage page=1 index=0 len=230400",
-      Led(1, 1), Led(2, 1), Led(3, 1), Led(4, 1), Led(5, 1), Led(6, 1)};
-  const std::vector<std::string> expectedEnd = {"SetImage page=1 index=0 len=0",
-                                                "RemovePage page=1"};
-  ASSERT_GE(described.size(), expectedStart.size() + 3 + expectedEnd.size());
-  EXPECT_EQ(std::vector<std::string>(described.begin(), described.begin() + expectedStart.size()),
-            expectedStart);
-  EXPECT_EQ(std::vector<std::string>(described.end() - expectedEnd.size(), described.end()),
-            expectedEnd);
-  for (std::size_t i = expectedStart.size(); i < described.size() - expectedEnd.size(); ++i) {
-    EXPECT_EQ(described[i], kFrameCall) << "call " << i;
-  }
+  ASSERT_TRUE(driver::CallsMatch(
+      described, {"RegisterPageCallback ctx=\"Zivovi Panelcast\"",
+                  "RegisterSoftButtonCallback ctx=\"Zivovi Panelcast\"", "AddPage page=1 flags=1",
+                  kFrameCall /* the splash */, Led(1, 1), Led(2, 1), Led(3, 1), Led(4, 1),
+                  Led(5, 1), Led(6, 1), driver::OneOrMore(kFrameCall),
+                  "SetImage page=1 index=0 len=0", "RemovePage page=1"}));
   for (const emu::CallRecord& call : calls) EXPECT_GE(call.result, 0) << Describe(call);
 
   // Lights about 300 ms apart; the first frame only after the sweep.
@@ -246,7 +237,8 @@ TEST_F(LiveMonitor, StartsWithSplashAndLightSweepThenFramesAndEndsWithABlankedRe
     EXPECT_GE(gap, 280u) << "between lights " << i << " and " << i + 1;
     EXPECT_LT(gap, 1000u) << "between lights " << i << " and " << i + 1;
   }
-  EXPECT_GE(calls[expectedStart.size()].tick - leds.back().tick, 280u);
+  constexpr std::size_t kFirstCapture = 10;  // after three set-up calls, the splash, six lights
+  EXPECT_GE(calls[kFirstCapture].tick - leds.back().tick, 280u);
   EXPECT_EQ(Leds(), std::vector<bool>()) << "the page is gone";
 }
 
@@ -290,8 +282,9 @@ TEST_F(LiveMonitor, TheSixButtonsSetTheDelayAndBlinkTheirLight) {
     ASSERT_TRUE(Panels().ClearLog());
     ASSERT_TRUE(Panels().Click(serial_, buttons[n - 1]));
     EXPECT_EQ(Slot().refreshDelay.load(), n - 1) << "button " << n;
-    EXPECT_EQ(LightCalls(), (std::vector<std::string>{Led(n, 0), Led(n, 1), Led(n, 0), Led(n, 1),
-                                                      Led(n, 0), Led(n, 1)}))
+    EXPECT_TRUE(driver::CallsMatch(
+        LightCalls(), (std::vector<std::string>{Led(n, 0), Led(n, 1), Led(n, 0), Led(n, 1),
+                                                Led(n, 0), Led(n, 1)})))
         << "button " << n;
     EXPECT_EQ(Leds(), std::vector<bool>(6, true));
   }
@@ -301,8 +294,9 @@ TEST_F(LiveMonitor, TheSixButtonsSetTheDelayAndBlinkTheirLight) {
   ASSERT_TRUE(Panels().ClearLog());
   ASSERT_TRUE(Panels().Click(serial_, 0x80));
   EXPECT_EQ(Slot().refreshDelay.load(), 2);
-  EXPECT_EQ(LightCalls(), (std::vector<std::string>{Led(3, 0), Led(3, 1), Led(3, 0), Led(3, 1),
-                                                    Led(3, 0), Led(3, 1), Led(3, 0)}));
+  EXPECT_TRUE(driver::CallsMatch(
+      LightCalls(), (std::vector<std::string>{Led(3, 0), Led(3, 1), Led(3, 0), Led(3, 1), Led(3, 0),
+                                              Led(3, 1), Led(3, 0)})));
   EXPECT_EQ(Leds(), std::vector<bool>(6, false));
 }
 
@@ -347,8 +341,9 @@ TEST_F(LiveMonitor, OnlyTheTwoChordsDoAnythingAndTheLightChordSetsAllSixLights) 
 
   ASSERT_TRUE(Panels().SendButtons(serial_, 0x180));
   EXPECT_EQ(Slot().buttonLights.load(), 0);
-  EXPECT_EQ(LightCalls(), (std::vector<std::string>{Led(1, 0), Led(2, 0), Led(3, 0), Led(4, 0),
-                                                    Led(5, 0), Led(6, 0)}));
+  EXPECT_TRUE(driver::CallsMatch(
+      LightCalls(), (std::vector<std::string>{Led(1, 0), Led(2, 0), Led(3, 0), Led(4, 0), Led(5, 0),
+                                              Led(6, 0)})));
   EXPECT_EQ(Leds(), std::vector<bool>(6, false));
   ASSERT_TRUE(Panels().SendButtons(serial_, 0x180));
   EXPECT_EQ(Slot().buttonLights.load(), 1);
@@ -418,10 +413,10 @@ TEST_F(LiveMonitor, ARefusedPageEndsTheWorkerAndTheWatcherFreesTheSlot) {
   EXPECT_EQ(posted.wParam, static_cast<WPARAM>(kSlot));
   EXPECT_EQ(Slot().runningMode.load(), kModeIdle);
   EXPECT_EQ(Slot().runFlag.load(), 0);
-  EXPECT_EQ(Describe(Calls()),
+  EXPECT_TRUE(driver::CallsMatch(Describe(Calls()),
             (std::vector<std::string>{"RegisterPageCallback ctx=\"Zivovi Panelcast\"",
                                       "RegisterSoftButtonCallback ctx=\"Zivovi Panelcast\"",
-                                      "AddPage page=1 flags=1"}))
+                                      "AddPage page=1 flags=1"})))
       << "nothing is shown on a panel that refused the page";
   StopAllWorkersTellingUser(mainWindow.Window());
 }

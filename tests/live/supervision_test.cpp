@@ -128,14 +128,16 @@ TEST(Supervision, RemovalStopsEveryWorkerAndClosesTheGap) {
   NextFrame(*session->panels, "EMU0003", 2);
 
   ASSERT_TRUE(session->panels->RemovePanel("EMU0002"));
-  ASSERT_TRUE(driver::WaitUntil([&] { return shelltest::ListLines(main).size() == 2; }, kTimeoutMs));
+  ASSERT_TRUE(
+      driver::WaitUntil([&] { return shelltest::ListLines(main).size() == 2; }, kTimeoutMs));
   for (const char* serial : {"EMU0001", "EMU0003"}) {
     const auto panel = session->panels->Panel(serial);
     ASSERT_TRUE(panel);
     EXPECT_TRUE(panel->pages.empty()) << serial << " still has its page";
   }
   // Both panels are idle: each can be started again.
-  EXPECT_TRUE(driver::WaitUntil([&] { return driver::ListSelection(main, kList) == 0; }, kTimeoutMs));
+  EXPECT_TRUE(
+      driver::WaitUntil([&] { return driver::ListSelection(main, kList) == 0; }, kTimeoutMs));
   ASSERT_TRUE(StartLiveMonitorOn(main, 1, kRect));
   EXPECT_FALSE(NextFrame(*session->panels, "EMU0003", 3).empty());
   EXPECT_TRUE(shelltest::NoMessageBoxFor(session->program->Id(), 200));
@@ -173,7 +175,8 @@ TEST(Supervision, AButtonPressDuringARemovalStaysWithItsOwnPanel) {
       [&] { return shelltest::ListLines(session->mainWindow).size() == 2; }, kTimeoutMs));
   press.join();
   ASSERT_TRUE(panels.SetLedDelay(0));
-  EXPECT_EQ(LastLightValue(panels, "EMU0003", 2), 0) << "the blink ended lit: another slot's switch";
+  EXPECT_EQ(LastLightValue(panels, "EMU0003", 2), 0)
+      << "the blink ended lit: another slot's switch";
   EXPECT_TRUE(shelltest::NoMessageBoxFor(session->program->Id(), 200));
 }
 
@@ -184,7 +187,8 @@ TEST(Supervision, AnArrivalLeavesRunningWorkersRunning) {
   ASSERT_TRUE(StartLiveMonitorOn(main, 1, kRect));
   NextFrame(*session->panels, "EMU0002", 2);
   ASSERT_TRUE(session->panels->AddPanel("NEW0001"));
-  ASSERT_TRUE(driver::WaitUntil([&] { return shelltest::ListLines(main).size() == 3; }, kTimeoutMs));
+  ASSERT_TRUE(
+      driver::WaitUntil([&] { return shelltest::ListLines(main).size() == 3; }, kTimeoutMs));
   EXPECT_FALSE(NextFrame(*session->panels, "EMU0002", 3).empty()) << "the worker stopped";
   EXPECT_TRUE(shelltest::NoMessageBoxFor(session->program->Id(), 200));
   ASSERT_TRUE(StartLiveMonitorOn(main, 2, RECT{640, 0, 1280, 480}));

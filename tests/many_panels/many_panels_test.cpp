@@ -81,8 +81,9 @@ std::vector<std::unique_ptr<ScreenPattern>> ShowSplitPictures(int count) {
   for (int i = 0; i < count; ++i) {
     const SplitPicture picture = kFourPictures[i];
     const int half = (picture.rect.right - picture.rect.left) / 2;
-    patterns.push_back(std::make_unique<ScreenPattern>(
-        picture.rect, [picture, half](int x, int) { return x < half ? picture.left : picture.right; }));
+    patterns.push_back(std::make_unique<ScreenPattern>(picture.rect, [picture, half](int x, int) {
+      return x < half ? picture.left : picture.right;
+    }));
     EXPECT_TRUE(patterns.back()->Shown());
   }
   return patterns;
@@ -109,10 +110,12 @@ TEST(ManyPanels, FourLiveMonitorsEachShowTheirOwnRectangle) {
   auto session = shelltest::StartWithPanelCount(4);
   ASSERT_TRUE(session);
   for (int line = 0; line < 4; ++line) {
-    ASSERT_TRUE(StartLiveMonitorOn(session->mainWindow, line, kFourPictures[line].rect, kFastestStep))
+    ASSERT_TRUE(
+        StartLiveMonitorOn(session->mainWindow, line, kFourPictures[line].rect, kFastestStep))
         << "line " << line;
   }
-  for (int line = 0; line < 4; ++line) ExpectOwnPicture(*session->panels, line, L"many_panels_four_");
+  for (int line = 0; line < 4; ++line)
+    ExpectOwnPicture(*session->panels, line, L"many_panels_four_");
 }
 
 // A hundred arrivals and removals of other panels, told on a thread of their own, while three
@@ -202,8 +205,9 @@ constexpr uint32_t kMinFramesPerWindow = 5;
 constexpr std::size_t kMemoryGrowthBound = 1024 * 1024;
 
 TEST(ManyPanels, ThirtyLiveMonitorsForAMinute) {
-  ScreenPattern grid({0, 0, kColumns * kCellWidth, (kPanels / kColumns) * kCellHeight},
-                     [](int x, int y) { return CellColour(y / kCellHeight * kColumns + x / kCellWidth); });
+  ScreenPattern grid(
+      {0, 0, kColumns * kCellWidth, (kPanels / kColumns) * kCellHeight},
+      [](int x, int y) { return CellColour(y / kCellHeight * kColumns + x / kCellWidth); });
   ASSERT_TRUE(grid.Shown());
   auto session = shelltest::StartWithPanelCount(kPanels);
   ASSERT_TRUE(session);
@@ -217,8 +221,8 @@ TEST(ManyPanels, ThirtyLiveMonitorsForAMinute) {
   ASSERT_TRUE(driver::WaitUntil(
       [&] {
         const auto counts = ImageCounts(panels);
-        return counts.size() == kPanels &&
-               std::all_of(counts.begin(), counts.end(), [](const auto& c) { return c.second >= 2; });
+        return counts.size() == kPanels && std::all_of(counts.begin(), counts.end(),
+                                                       [](const auto& c) { return c.second >= 2; });
       },
       30000, 200));
 
