@@ -47,4 +47,17 @@ bool IsLabelPixel(const uint8_t* hints, int x, int y) {
   return ::testing::AssertionSuccess();
 }
 
+std::vector<driver::ExpectedCall> LiveMonitorRunCalls() {
+  const std::string frame = "SetImage page=1 index=0 len=230400";
+  std::vector<driver::ExpectedCall> calls = {"RegisterPageCallback ctx=\"Zivovi Panelcast\"",
+                                             "RegisterSoftButtonCallback ctx=\"Zivovi Panelcast\"",
+                                             "AddPage page=1 flags=1", frame /* the splash */};
+  for (int light = 1; light <= 6; ++light) {
+    calls.push_back("SetLed page=1 index=" + std::to_string(light) + " value=1");
+  }
+  calls.insert(calls.end(), {driver::OneOrMore(frame), "SetImage page=1 index=0 len=0",
+                             "RemovePage page=1"});
+  return calls;
+}
+
 }  // namespace feeds_test

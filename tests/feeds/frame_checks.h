@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "tests/driver/call_sequence.h"
+
 namespace feeds_test {
 
 // Pixel (x, y from the top) of a bottom-up BGR frame, as 0x00RRGGBB.
@@ -19,5 +21,9 @@ bool IsLabelPixel(const uint8_t* hints, int x, int y);
 // are six boxes of 42 by 15 pixels in columns 1 to 42.
 ::testing::AssertionResult CarriesTheLabels(const std::vector<uint8_t>& frame,
                                             const uint8_t* hints);
+
+// The calls of one live monitor run from START to STOP as feeds_test::DescribeCall gives them:
+// handlers, page, splash, the sweep, the frames, the blank and the removal of the page.
+std::vector<driver::ExpectedCall> LiveMonitorRunCalls();
 
 }  // namespace feeds_test
