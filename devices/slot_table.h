@@ -46,4 +46,9 @@ bool ActOnSlotOf(directoutput::DeviceHandle device, Act&& act) {
   return true;
 }
 
+// Whether a slot holds `device` now: false for a panel the program no longer has.
+inline bool HasSlot(directoutput::DeviceHandle device) {
+  return ActOnSlotOf(device, [](DeviceSlot&) {});
+}
+
 }  // namespace panelcast

@@ -59,7 +59,7 @@ const uint8_t* HintOverlay(directoutput::DeviceHandle device, uint16_t hintId) {
 
 void RenderImageFile(directoutput::DeviceHandle device, const wchar_t* path, uint16_t hintId) {
   GdiplusImage image;
-  if (!SlotOfDevice(device)) return;  // a panel the program no longer has
+  if (!HasSlot(device)) return;
   const uint8_t* overlay = HintOverlay(device, hintId);
   if (!path || !*path) return;
 

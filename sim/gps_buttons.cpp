@@ -53,7 +53,7 @@ int32_t CurrentGpsPage() { return g_gpsPage.load(); }
 void __stdcall OnGpsSoftButton(directoutput::DeviceHandle device, DWORD buttons,
                                void* /*context*/) {
   if (AnswerSwitchChord(device, buttons, PanelPages{{1, 2}, 2})) return;
-  if (!ActOnSlotOf(device, [](DeviceSlot&) {})) return;  // a panel the program no longer has
+  if (!HasSlot(device)) return;
   // One read of the page: the event and the light that blinks belong to the same page.
   const int32_t page = g_gpsPage.load();
   const GpsPress press = DecodeGpsButtons(buttons, page);
