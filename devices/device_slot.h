@@ -2,9 +2,10 @@
 //
 // Threads: the main thread (commands, start-up, device changes, the slot-table moves of a
 // removal), one worker per running slot, the dead-thread watcher and the panel library's callback
-// thread (page and soft-button handlers). Every field that more than one of them touches is an
-// atomic of the field's own width; `folderPath` is guarded by its own lock, and `ownedThread` is
-// the main thread's alone.
+// thread (page and soft-button handlers, which reach a slot only through ActOnSlotOf in
+// devices/slot_table.h, so a removal's moves never pass under them). Every field that more than
+// one of them touches is an atomic of the field's own width; `folderPath` is guarded by its own
+// lock, and `ownedThread` is the main thread's alone.
 #pragma once
 
 #include <windows.h>
