@@ -280,20 +280,14 @@ uint32_t RunControlCommand(const std::string& command, std::string& payload) {
     }
     return kReplyOk;
   }
-  if (verb == "DELAY" && n == 2) {
+  if ((verb == "DELAY" || verb == "LEDDELAY") && n == 2) {
     std::optional<uint32_t> delay = ParseUnsigned(w[1]);
     if (!delay) return kReplyBadRequest;
-    library.setImageDelayMs = *delay;
+    (verb == "DELAY" ? library.setImageDelayMs : library.setLedDelayMs) = *delay;
     return kReplyOk;
   }
   if (verb == "CHANGESAPART" && n == 2 && (w[1] == "0" || w[1] == "1")) {
     library.changesApart = w[1] == "1";
-    return kReplyOk;
-  }
-  if (verb == "LEDDELAY" && n == 2) {
-    std::optional<uint32_t> delay = ParseUnsigned(w[1]);
-    if (!delay) return kReplyBadRequest;
-    library.setLedDelayMs = *delay;
     return kReplyOk;
   }
   if (verb == "REFUSE" && n == 2 && (w[1] == "0" || w[1] == "1")) {
