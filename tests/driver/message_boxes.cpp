@@ -63,7 +63,7 @@ double MeanDifference(const Picture& a, const Picture& b) {
     for (int x = 0; x < a.width; ++x) {
       const uint32_t p = a.At(x, y), q = b.At(x, y);
       for (int shift = 0; shift <= 16; shift += 8) {
-        sum += std::abs(static_cast<int>((p >> shift) & 0xFF) - static_cast<int>((q >> shift) & 0xFF));
+        sum += std::abs(int((p >> shift) & 0xFF) - int((q >> shift) & 0xFF));
       }
     }
   }
@@ -73,37 +73,14 @@ double MeanDifference(const Picture& a, const Picture& b) {
 // The system icon `which` drawn the way the box's icon static draws it: stretched over the
 // control, on the background the control shows at its corner (icons have transparent corners).
 Picture DrawSystemIcon(LPCWSTR which, int width, int height, uint32_t background) {
-  Picture picture;
-  HDC screen = GetDC(nullptr);
-  HDC memory = CreateCompatibleDC(screen);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 24;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  HBITMAP dib = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (dib) {
-    HGDIOBJ old = SelectObject(memory, dib);
-    HBRUSH brush = CreateSolidBrush(RGB((background >> 16) & 0xFF, (background >> 8) & 0xFF,
-                                        background & 0xFF));
+  return DrawPicture(width, height, [&](HDC dc) {
+    HBRUSH brush = CreateSolidBrush(RGB(background >> 16, background >> 8, background));
     RECT all{0, 0, width, height};
-    FillRect(memory, &all, brush);
+    FillRect(dc, &all, brush);
     DeleteObject(brush);
-    DrawIconEx(memory, 0, 0, LoadIconW(nullptr, which), width, height, 0, nullptr, DI_NORMAL);
-    GdiFlush();
-    SelectObject(memory, old);
-    picture.width = width;
-    picture.height = height;
-    const auto* p = static_cast<const uint8_t*>(bits);
-    picture.bgr.assign(p, p + picture.Stride() * height);
-    DeleteObject(dib);
-  }
-  DeleteDC(memory);
-  ReleaseDC(nullptr, screen);
-  return picture;
+    return DrawIconEx(dc, 0, 0, LoadIconW(nullptr, which), width, height, 0, nullptr, DI_NORMAL) !=
+           FALSE;
+  });
 }
 
 BoxIcon RecogniseIcon(HWND iconStatic) {
@@ -135,12 +112,18 @@ BoxIcon RecogniseIcon(HWND iconStatic) {
 
 const char* BoxIconName(BoxIcon icon) {
   switch (icon) {
-    case BoxIcon::None: return "none";
-    case BoxIcon::Error: return "error";
-    case BoxIcon::Warning: return "warning";
-    case BoxIcon::Information: return "information";
-    case BoxIcon::Question: return "question";
-    case BoxIcon::Unknown: break;
+    case BoxIcon::None:
+      return "none";
+    case BoxIcon::Error:
+      return "error";
+    case BoxIcon::Warning:
+      return "warning";
+    case BoxIcon::Information:
+      return "information";
+    case BoxIcon::Question:
+      return "question";
+    case BoxIcon::Unknown:
+      break;
   }
   return "unknown";
 }
@@ -176,9 +159,9 @@ MessageBoxInfo ReadMessageBox(HWND box) {
       if (IsWindowVisible(c)) info.buttons.push_back({GetDlgCtrlID(c), WindowText(c)});
     } else if (IsIconStatic(c)) {
       // A box without an icon may keep an empty, hidden icon control.
-      const bool holdsIcon =
-          IsWindowVisible(c) && SendMessageW(c, STM_GETICON, 0, 0) != 0;
-      if (holdsIcon) info.icon = RecogniseIcon(c);
+      if (IsWindowVisible(c) && SendMessageW(c, STM_GETICON, 0, 0) != 0) {
+        info.icon = RecogniseIcon(c);
+      }
     } else if (GetDlgCtrlID(c) == kTextStaticId) {
       info.text = WindowText(c);
     }
@@ -195,18 +178,16 @@ void AnswerMessageBox(HWND box, int buttonId) {
 }
 
 std::optional<MessageBoxInfo> WaitForMessageBox(DWORD pid, DWORD timeoutMs) {
-  std::optional<MessageBoxInfo> seen;
-  const bool painted = WaitUntil(
-      [&] {
-        const auto boxes = MessageBoxWindows(pid);
-        if (boxes.empty()) return false;
-        seen = ReadMessageBox(boxes.front());
-        return seen->icon != BoxIcon::Unknown;
-      },
-      timeoutMs);
   // A box whose icon never matched is still reported, with the icon Unknown, so the test fails
   // on the icon and not on a missing box.
-  (void)painted;
+  std::optional<MessageBoxInfo> seen;
+  (void)WaitUntil(
+      [&] {
+        const auto boxes = MessageBoxWindows(pid);
+        if (!boxes.empty()) seen = ReadMessageBox(boxes.front());
+        return seen && seen->icon != BoxIcon::Unknown;
+      },
+      timeoutMs);
   return seen;
 }
 

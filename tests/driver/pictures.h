@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,9 @@ struct Picture {
 
 // Colours (0x00RRGGBB) within `tolerance` in each channel.
 bool Near(uint32_t a, uint32_t b, int tolerance);
+
+// What `draw` paints into a new bitmap of that size (true when it painted); empty otherwise.
+Picture DrawPicture(int width, int height, const std::function<bool(HDC)>& draw);
 
 // What the screen shows inside `screenRect` (reads the desktop, so the area must be visible).
 Picture CaptureScreen(const RECT& screenRect);

@@ -1,3 +1,4 @@
+// Launching and ending programs, and the one-call start with emulated panels.
 #include "tests/driver/program.h"
 
 #include <tlhelp32.h>
@@ -7,8 +8,11 @@
 #include <fstream>
 #include <map>
 
-#include "tests/driver/other_display.h"
+#include "tests/driver/controls.h"
 #include "tests/driver/wait.h"
+#if PANELCAST_HAVE_EMU_CONTROL
+#include "tests/driver/panel_session.h"
+#endif
 
 namespace driver {
 namespace {
@@ -20,49 +24,38 @@ std::wstring Lower(std::wstring s) {
   return s;
 }
 
-// "usb\\Panelcast.exe" -> "Panelcast.exe": the process list carries file names only.
+// "usb\\Panelcast.exe" -> "panelcast.exe": the process list carries file names only.
 std::wstring FileNameOf(const std::wstring& path) {
-  const auto slash = path.find_last_of(L"\\/");
-  return slash == std::wstring::npos ? path : path.substr(slash + 1);
+  return Lower(path.substr(path.find_last_of(L"\\/") + 1));
 }
 
-// The test's environment with `extra` laid over it, as a CreateProcessW block.
-std::vector<wchar_t> EnvironmentBlock(const std::vector<std::pair<std::wstring, std::wstring>>& extra) {
+// The value a variable of the options gets, nullptr when they leave it alone.
+const std::wstring* Variable(const LaunchOptions& options, const wchar_t* name) {
+  const std::wstring* found = nullptr;
+  for (const auto& [n, value] : options.environment) {
+    if (Lower(n) == Lower(name)) found = &value;  // the last one wins, as in the block
+  }
+  return found;
+}
+
+// The test's environment with the options' variables laid over it, as a CreateProcessW block.
+std::vector<wchar_t> EnvironmentBlock(const LaunchOptions& options) {
   std::map<std::wstring, std::wstring> byKey;  // lower-case name -> "Name=value"
   if (wchar_t* env = GetEnvironmentStringsW()) {
     for (const wchar_t* p = env; *p; p += wcslen(p) + 1) {
-      std::wstring entry = p;
+      const std::wstring entry = p;
       const auto eq = entry.find(L'=', 1);  // "=C:=C:\..." entries start with '='
-      if (eq == std::wstring::npos) continue;
-      byKey[Lower(entry.substr(0, eq))] = entry;
+      if (eq != std::wstring::npos) byKey[Lower(entry.substr(0, eq))] = entry;
     }
     FreeEnvironmentStringsW(env);
   }
-  for (const auto& [name, value] : extra) byKey[Lower(name)] = name + L"=" + value;
+  for (const auto& [name, value] : options.environment) byKey[Lower(name)] = name + L"=" + value;
   std::vector<wchar_t> block;
   for (const auto& [key, entry] : byKey) {
-    block.insert(block.end(), entry.begin(), entry.end());
-    block.push_back(L'\0');
+    block.insert(block.end(), entry.c_str(), entry.c_str() + entry.size() + 1);
   }
   block.push_back(L'\0');
   return block;
-}
-
-bool HasVariable(const LaunchOptions& options, const wchar_t* name) {
-  for (const auto& [n, v] : options.environment) {
-    if (Lower(n) == Lower(name)) return true;
-  }
-  return false;
-}
-
-std::wstring NewTempFolder(unsigned serial) {
-  wchar_t base[MAX_PATH];
-  GetTempPathW(MAX_PATH, base);
-  const std::wstring folder = std::wstring(base) + L"panelcast-test-" +
-                              std::to_wstring(GetCurrentProcessId()) + L"-" +
-                              std::to_wstring(serial);
-  CreateDirectoryW(folder.c_str(), nullptr);
-  return folder;
 }
 
 struct WindowSearch {
@@ -74,7 +67,7 @@ BOOL CALLBACK MatchWindowProcess(HWND w, LPARAM param) {
   auto* search = reinterpret_cast<WindowSearch*>(param);
   DWORD owner = 0;
   GetWindowThreadProcessId(w, &owner);
-  if (owner == search->pid) search->found = true;
+  search->found = owner == search->pid;
   return !search->found;
 }
 
@@ -86,12 +79,6 @@ bool HasTopLevelWindow(DWORD pid) {
   return search.found;
 }
 
-std::wstring SixteenBitDisplay() {
-  wchar_t value[64] = {};
-  const DWORD n = GetEnvironmentVariableW(L"PANELCAST_DISPLAY16", value, 64);
-  return n > 0 && n < 64 ? std::wstring(value, n) : std::wstring();
-}
-
 bool On64BitSystem() {
   BOOL wow64 = FALSE;
   (void)IsWow64Process(GetCurrentProcess(), &wow64);
@@ -100,20 +87,18 @@ bool On64BitSystem() {
 
 std::wstring TestProgramFolder() {
   wchar_t path[MAX_PATH];
-  const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
-  std::wstring s(path, n);
+  const std::wstring s(path, GetModuleFileNameW(nullptr, path, MAX_PATH));
   return s.substr(0, s.find_last_of(L"\\/") + 1);
 }
 
 std::vector<DWORD> ProcessIdsNamed(const std::wstring& exeName) {
-  const std::wstring wanted = Lower(FileNameOf(exeName));
   std::vector<DWORD> ids;
   HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
   if (snap == INVALID_HANDLE_VALUE) return ids;
   PROCESSENTRY32W entry{};
   entry.dwSize = sizeof(entry);
   for (BOOL more = Process32FirstW(snap, &entry); more; more = Process32NextW(snap, &entry)) {
-    if (Lower(FileNameOf(entry.szExeFile)) == wanted) ids.push_back(entry.th32ProcessID);
+    if (FileNameOf(entry.szExeFile) == FileNameOf(exeName)) ids.push_back(entry.th32ProcessID);
   }
   CloseHandle(snap);
   return ids;
@@ -128,47 +113,38 @@ int KillProcessesNamed(const std::wstring& exeName, DWORD timeoutMs) {
       CloseHandle(p);
     }
   }
-  for (DWORD pid : killed) {
-    (void)WaitUntil([pid] { return !HasTopLevelWindow(pid); }, timeoutMs);
-  }
+  for (DWORD pid : killed) (void)WaitUntil([pid] { return !HasTopLevelWindow(pid); }, timeoutMs);
   return static_cast<int>(killed.size());
 }
 
 Program::Program(LaunchOptions options) {
-  if (options.exeName == LaunchOptions{}.exeName) {
-    wchar_t other[MAX_PATH] = {};
-    const DWORD n = GetEnvironmentVariableW(L"PANELCAST_TEST_PROGRAM", other, MAX_PATH);
-    if (n > 0 && n < MAX_PATH) options.exeName.assign(other, n);
+  wchar_t other[MAX_PATH] = {};
+  const DWORD n = GetEnvironmentVariableW(L"PANELCAST_TEST_PROGRAM", other, MAX_PATH);
+  if (options.exeName == LaunchOptions{}.exeName && n > 0 && n < MAX_PATH) {
+    options.exeName.assign(other, n);
   }
   exeName_ = options.exeName;
-  const unsigned serial = ++launchCounter;
-  if (!HasVariable(options, L"PANELCAST_EMU_PIPE")) {
-    pipeName_ = L"\\\\.\\pipe\\panelcast-emu-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                std::to_wstring(serial) + L"-" + std::to_wstring(GetTickCount());
-    options.environment.emplace_back(L"PANELCAST_EMU_PIPE", pipeName_);
+  const std::wstring serial =
+      std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++launchCounter);
+  if (!Variable(options, L"PANELCAST_EMU_PIPE")) {
+    options.environment.emplace_back(
+        L"PANELCAST_EMU_PIPE",
+        L"\\\\.\\pipe\\panelcast-emu-" + serial + L"-" + std::to_wstring(GetTickCount()));
   }
-  tempFolder_ = NewTempFolder(serial);
-  if (!HasVariable(options, L"PANELCAST_EMU_LOG")) {
-    logPath_ = tempFolder_ + L"\\emulator.log";
+  wchar_t base[MAX_PATH];
+  GetTempPathW(MAX_PATH, base);
+  tempFolder_ = base + (L"panelcast-test-" + serial);
+  CreateDirectoryW(tempFolder_.c_str(), nullptr);
+  if (!Variable(options, L"PANELCAST_EMU_LOG")) {
     // Process ids come round again under Wine, and with them folder names: start a fresh log.
-    DeleteFileW(logPath_.c_str());
-    options.environment.emplace_back(L"PANELCAST_EMU_LOG", logPath_);
+    DeleteFileW((tempFolder_ + L"\\emulator.log").c_str());
+    options.environment.emplace_back(L"PANELCAST_EMU_LOG", tempFolder_ + L"\\emulator.log");
   }
-  for (const auto& [name, value] : options.environment) {
-    if (Lower(name) == L"panelcast_emu_pipe") pipeName_ = value;
-    if (Lower(name) == L"panelcast_emu_log") logPath_ = value;
-  }
+  pipeName_ = *Variable(options, L"PANELCAST_EMU_PIPE");
+  logPath_ = *Variable(options, L"PANELCAST_EMU_LOG");
 
   const std::wstring exe = TestProgramFolder() + options.exeName;
-  std::vector<wchar_t> env = EnvironmentBlock(options.environment);
-  if (HasVariable(options, L"DISPLAY")) {
-    const StartedProcess started =
-        StartOnOtherDisplay(exe, options.arguments, env, TestProgramFolder(), 15000);
-    process_ = started.process;
-    processId_ = started.id;
-    startError_ = started.error;
-    return;
-  }
+  std::vector<wchar_t> env = EnvironmentBlock(options);
   std::wstring commandLine = L"\"" + exe + L"\"";
   if (!options.arguments.empty()) commandLine += L" " + options.arguments;
   STARTUPINFOW si{};
@@ -191,9 +167,11 @@ Program::~Program() {
 }
 
 std::optional<DWORD> Program::WaitForExit(DWORD timeoutMs) {
-  if (!process_ || WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0) return std::nullopt;
   DWORD code = 0;
-  if (!GetExitCodeProcess(process_, &code)) return std::nullopt;
+  if (!process_ || WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0 ||
+      !GetExitCodeProcess(process_, &code)) {
+    return std::nullopt;
+  }
   return code;
 }
 
@@ -216,7 +194,6 @@ void Program::Kill() {
 
 std::vector<std::string> Program::LogLines() const {
   std::vector<std::string> lines;
-  if (logPath_.empty()) return lines;
   std::ifstream in(logPath_.c_str());
   for (std::string line; std::getline(in, line);) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
@@ -224,5 +201,20 @@ std::vector<std::string> Program::LogLines() const {
   }
   return lines;
 }
+
+#if PANELCAST_HAVE_EMU_CONTROL
+std::unique_ptr<PanelSession> LaunchWithPanels(int count, LaunchOptions options, DWORD timeoutMs) {
+  if (!Variable(options, L"PANELCAST_EMU_PANELS") && !Variable(options, L"PANELCAST_EMU_COUNT")) {
+    options.environment.emplace_back(L"PANELCAST_EMU_COUNT", std::to_wstring(count));
+  }
+  auto session = std::make_unique<PanelSession>();
+  session->program = std::make_unique<Program>(std::move(options));
+  if (!session->program->Started()) return nullptr;
+  session->panels = std::make_unique<emu::PanelControl>(session->program->PipeName());
+  if (!session->panels->WaitForServer(timeoutMs)) return nullptr;
+  session->mainWindow = WaitForWindow(L"Zivovi Panelcast", session->program->Id(), timeoutMs);
+  return session->mainWindow ? std::move(session) : nullptr;
+}
+#endif
 
 }  // namespace driver

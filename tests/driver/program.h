@@ -19,8 +19,6 @@ struct LaunchOptions {
   // default: another copy of the program, relative to the test's folder (the unpacked release).
   std::wstring exeName = L"Panelcast.exe";
   std::wstring arguments;                   // command-line tail; the program itself takes none
-  // A DISPLAY in `environment` (e.g. SixteenBitDisplay()) puts the program on that X screen; it
-  // is then started through the Wine loader and found by name (tests/driver/other_display.h).
 };
 
 // One run of a program. Each launch gets its own control pipe name (PANELCAST_EMU_PIPE) and its
@@ -69,13 +67,6 @@ std::wstring TestProgramFolder();
 // Whether the system is 64-bit. The program under test has the test's bitness: a 64-bit program,
 // or a 32-bit one under WOW64.
 bool On64BitSystem();
-
-// The second, 16-bit screen that the test rig runs beside the main one (PANELCAST_DISPLAY16,
-// e.g. ":1"); empty when there is none. A program launched with {L"DISPLAY", it} in its
-// environment gets a 16-bit desktop while it shares the prefix with the test, so its windows
-// are found and driven by messages as usual; only pixels (screenshots, message box icons) cannot
-// be read from the test's own screen.
-std::wstring SixteenBitDisplay();
 
 // True while the process owns a top-level window (visible or not).
 bool HasTopLevelWindow(DWORD pid);

@@ -1,379 +1,206 @@
-// Panelcast.exe's resources as Windows reads them: the frame bitmaps' exact sizes and headers,
-// the dialog templates (header fields, and every control as the dialog manager creates it), the
-// icon's images, the manifest's requests and the version information.
+// Panelcast.exe's resources as Windows loads them: what goes wrong here is a dialog that does
+// not open, a picture of the wrong size or colours on a panel, an icon Windows cannot draw, or
+// file properties that disagree with the build. (build_check reads sizes and manifests.)
 #include <windows.h>
-#include <commctrl.h>
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "panelcast_version.h"
 #include "resources/resource_ids.h"
-#include "tests/resources/dialog_template.h"
 
 namespace {
-
-HMODULE program = nullptr;  // Panelcast.exe, loaded as data; main thread only
-std::wstring programPath;   // its full path; main thread only
 
 class ProgramResources : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     wchar_t path[MAX_PATH];
-    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring dir(path, length);
-    dir.resize(dir.find_last_of(L'\\') + 1);
-    programPath = dir + L"Panelcast.exe";
+    const std::wstring self(path, GetModuleFileNameW(nullptr, path, MAX_PATH));
+    programPath = self.substr(0, self.find_last_of(L'\\') + 1) + L"Panelcast.exe";
     program = LoadLibraryExW(programPath.c_str(), nullptr,
                              LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
   }
-  static void TearDownTestSuite() {
-    if (program) FreeLibrary(program);
+  void SetUp() override {
+    ASSERT_NE(program, nullptr) << "Panelcast.exe not found beside the test";
   }
-  void SetUp() override { ASSERT_NE(program, nullptr) << "Panelcast.exe not found beside the test"; }
-
-  // The resource's bytes, empty when it is missing.
-  static std::vector<BYTE> Resource(int id, LPCWSTR type) {
+  static const BYTE* Resource(int id, LPCWSTR type, DWORD* size = nullptr) {
     HRSRC found = FindResourceW(program, MAKEINTRESOURCEW(id), type);
-    if (!found) return {};
-    const BYTE* data = static_cast<const BYTE*>(LockResource(LoadResource(program, found)));
-    if (!data) return {};
-    return std::vector<BYTE>(data, data + SizeofResource(program, found));
+    if (size) *size = found ? SizeofResource(program, found) : 0;
+    return found ? static_cast<const BYTE*>(LockResource(LoadResource(program, found))) : nullptr;
   }
+  static inline HMODULE program = nullptr;
+  static inline std::wstring programPath;
 };
 
-BITMAPINFOHEADER HeaderOf(const std::vector<BYTE>& bitmap) {
-  BITMAPINFOHEADER header{};
-  if (bitmap.size() >= sizeof header) std::memcpy(&header, bitmap.data(), sizeof header);
-  return header;
-}
-
-TEST_F(ProgramResources, FrameBitmapsAreExactlyOneFrameWithTheirHeader) {
-  for (int id : {IDB_HINTS_GPS_PAGE1, IDB_HINTS_GPS_PAGE2, IDB_HINTS_LIVE, IDB_SPLASH_GPS,
-                 IDB_SPLASH_LIVE, IDB_SPLASH_STATIC, IDB_HINTS_JPG, IDB_HINTS_BMP}) {
-    SCOPED_TRACE("bitmap " + std::to_string(id));
-    std::vector<BYTE> bitmap = Resource(id, RT_BITMAP);
-    ASSERT_EQ(bitmap.size(), 230442u);
-    BITMAPINFOHEADER h = HeaderOf(bitmap);
-    EXPECT_EQ(h.biSize, 40u);
-    EXPECT_EQ(h.biWidth, 320);
-    EXPECT_EQ(h.biHeight, 240);
-    EXPECT_EQ(h.biPlanes, 1);
-    EXPECT_EQ(h.biBitCount, 24);
-    EXPECT_EQ(h.biCompression, static_cast<DWORD>(BI_RGB));
-    EXPECT_EQ(h.biSizeImage, 230402u);
-    EXPECT_EQ(h.biXPelsPerMeter, 2952);
-    EXPECT_EQ(h.biYPelsPerMeter, 2952);
-    EXPECT_EQ(h.biClrUsed, 0u);
-    EXPECT_EQ(bitmap[230440], 0);
-    EXPECT_EQ(bitmap[230441], 0);
-  }
-}
-
-TEST_F(ProgramResources, AboutPictureAndBannerHaveTheirSizes) {
-  struct Expected {
+// The bytes the program sends a panel (a frame bitmap less its header) and the pictures of its
+// dialogs: size, depth, and the colours at a few places (0xRRGGBB, y from the top).
+TEST_F(ProgramResources, PicturesHaveTheirSizesAndColours) {
+  struct Spot {
+    int x, y;
+    uint32_t rgb;
+  };
+  // Hint overlays: see-through (the colour key 1,1,1) but for black boxes beside the buttons.
+  const std::vector<Spot> hints = {{200, 120, 0x010101}, {2, 8, 0}, {0, 8, 0x010101}, {5, 230, 0}};
+  const struct {
     int id, width, height;
+    std::vector<Spot> spots;
+  } rows[] = {
+      {IDB_HINTS_GPS_PAGE1, 320, 240, hints},
+      {IDB_HINTS_GPS_PAGE2, 320, 240, hints},
+      {IDB_HINTS_LIVE, 320, 240, hints},
+      {IDB_HINTS_JPG, 320, 240, hints},
+      {IDB_HINTS_BMP, 320, 240, hints},
+      // Splash screens: blue.
+      {IDB_SPLASH_GPS, 320, 240, {{200, 120, 0x0A2A6F}, {5, 230, 0x061B54}}},
+      {IDB_SPLASH_LIVE, 320, 240, {{200, 120, 0x0A2A6F}, {5, 230, 0x061B54}}},
+      {IDB_SPLASH_STATIC, 320, 240, {{200, 120, 0x0A2A6F}, {5, 230, 0x061B54}}},
+      // The about box's white aeroplane on blue, and the main window's banner.
+      {IDB_ABOUT_PICTURE, 47, 45, {{23, 22, 0xFFFFFF}, {1, 1, 0x4594EA}}},
+      {IDB_BANNER, 734, 48, {{1, 1, 0x1B61C5}, {367, 24, 0x5399E3}}},
   };
-  for (Expected e : {Expected{IDB_ABOUT_PICTURE, 47, 45}, Expected{IDB_BANNER, 734, 48}}) {
-    SCOPED_TRACE("bitmap " + std::to_string(e.id));
-    std::vector<BYTE> bitmap = Resource(e.id, RT_BITMAP);
-    DWORD rowBytes = (e.width * 3 + 3) & ~3u;
-    ASSERT_EQ(bitmap.size(), 40 + rowBytes * e.height);
-    BITMAPINFOHEADER h = HeaderOf(bitmap);
-    EXPECT_EQ(h.biWidth, e.width);
-    EXPECT_EQ(h.biHeight, e.height);
-    EXPECT_EQ(h.biBitCount, 24);
-    // GDI reads it as a bitmap of that size.
-    HBITMAP loaded = static_cast<HBITMAP>(LoadImageW(program, MAKEINTRESOURCEW(e.id), IMAGE_BITMAP, 0, 0, 0));
-    ASSERT_NE(loaded, nullptr);
-    BITMAP info{};
-    GetObjectW(loaded, sizeof info, &info);
-    EXPECT_EQ(info.bmWidth, e.width);
-    EXPECT_EQ(info.bmHeight, e.height);
+  for (const auto& row : rows) {
+    SCOPED_TRACE("bitmap " + std::to_string(row.id));
+    DWORD size = 0;
+    const BYTE* bitmap = Resource(row.id, RT_BITMAP, &size);
+    ASSERT_NE(bitmap, nullptr);
+    BITMAPINFOHEADER header{};
+    std::memcpy(&header, bitmap, sizeof header);
+    EXPECT_EQ(header.biWidth, row.width);
+    EXPECT_EQ(header.biHeight, row.height) << "bottom-up, as a panel takes its frames";
+    ASSERT_EQ(header.biBitCount, 24);
+    const std::size_t stride = (row.width * 3 + 3) & ~3;
+    ASSERT_GE(size, header.biSize + stride * row.height);
+    for (const Spot& spot : row.spots) {
+      const BYTE* p = bitmap + header.biSize + stride * (row.height - 1 - spot.y) + spot.x * 3;
+      EXPECT_EQ((p[2] << 16) | (p[1] << 8) | p[0], static_cast<int>(spot.rgb))
+          << "at " << spot.x << "," << spot.y;
+    }
+    HBITMAP loaded =
+        static_cast<HBITMAP>(LoadImageW(program, MAKEINTRESOURCEW(row.id), IMAGE_BITMAP, 0, 0, 0));
+    EXPECT_NE(loaded, nullptr) << "GDI cannot load it";
     DeleteObject(loaded);
-  }
-}
-
-TEST_F(ProgramResources, IconHoldsThreeSizesThatWindowsCanOpen) {
-  std::vector<BYTE> group = Resource(IDI_PANELCAST, RT_GROUP_ICON);
-  ASSERT_GE(group.size(), 6u);
-  WORD count = group[4] | (group[5] << 8);
-  ASSERT_EQ(count, 3);
-  ASSERT_EQ(group.size(), 6u + 14u * count);
-  std::vector<int> sizes;
-  for (int i = 0; i < count; ++i) {
-    const BYTE* entry = group.data() + 6 + 14 * i;
-    sizes.push_back(entry[0]);
-    WORD iconId = entry[12] | (entry[13] << 8);
-    std::vector<BYTE> image = Resource(iconId, RT_ICON);
-    ASSERT_FALSE(image.empty());
-    HICON icon = CreateIconFromResourceEx(image.data(), static_cast<DWORD>(image.size()), TRUE,
-                                          0x00030000, entry[0], entry[0], 0);
-    EXPECT_NE(icon, nullptr) << "size " << int(entry[0]);
-    if (icon) DestroyIcon(icon);
-  }
-  EXPECT_EQ(sizes, (std::vector<int>{16, 32, 48}));
-}
-
-// Every processorArchitecture a manifest names.
-std::vector<std::string> Architectures(const std::string& manifest) {
-  std::vector<std::string> found;
-  const std::string key = "processorArchitecture=\"";
-  for (auto at = manifest.find(key); at != std::string::npos; at = manifest.find(key, at + 1)) {
-    const auto start = at + key.size();
-    found.push_back(manifest.substr(start, manifest.find('"', start) - start));
-  }
-  return found;
-}
-
-std::string ManifestText(int id) {
-  HRSRC found = FindResourceW(program, MAKEINTRESOURCEW(id), RT_MANIFEST);
-  if (!found) return {};
-  const char* data = static_cast<const char*>(LockResource(LoadResource(program, found)));
-  return data ? std::string(data, SizeofResource(program, found)) : std::string();
-}
-
-TEST_F(ProgramResources, ManifestAsksForCommonControls6AsInvokerAndDpiAwareness) {
-  const std::string text = ManifestText(1);
-  ASSERT_FALSE(text.empty());
-  for (const char* wanted :
-       {"name=\"Microsoft.Windows.Common-Controls\"", "version=\"6.0.0.0\"",
-        "publicKeyToken=\"6595b64144ccf1df\"", "language=\"*\"", "level=\"asInvoker\"", "uiAccess=\"false\"",
-        "<dpiAware xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true</dpiAware>"})
-    EXPECT_NE(text.find(wanted), std::string::npos) << wanted;
-}
-
-// The program's own identity, common controls and the simulator's client library, each in the
-// architecture of this build (the test has the program's bitness): Windows refuses to start a
-// 64-bit program whose manifest asks for x86 assemblies.
-TEST_F(ProgramResources, ManifestsNameEveryAssemblyInTheProgramsArchitecture) {
-  const std::string own = sizeof(void*) == 8 ? "amd64" : "x86";
-  EXPECT_EQ(Architectures(ManifestText(1)), (std::vector<std::string>{own, own}));
-  const std::string simulator = ManifestText(2);
-  EXPECT_NE(simulator.find("name=\"Microsoft.FlightSimulator.SimConnect\""), std::string::npos);
-  EXPECT_EQ(Architectures(simulator), std::vector<std::string>{own});
-}
-
-// What the file's properties show: the product, a description naming the build's processor
-// architecture (the test has the program's bitness), and the build's version as text and numbers.
-TEST_F(ProgramResources, VersionInformationNamesTheProductTheArchitectureAndTheVersion) {
-  DWORD ignored = 0;
-  std::vector<BYTE> info(GetFileVersionInfoSizeW(programPath.c_str(), &ignored));
-  ASSERT_FALSE(info.empty()) << "no version information";
-  ASSERT_TRUE(GetFileVersionInfoW(programPath.c_str(), 0, static_cast<DWORD>(info.size()), info.data()));
-  const auto text = [&](const std::wstring& name) {
-    void* value = nullptr;
-    UINT length = 0;
-    const std::wstring key = L"\\StringFileInfo\\040904B0\\" + name;
-    const bool found = VerQueryValueW(info.data(), key.c_str(), &value, &length) && length > 0;
-    return found ? std::wstring(static_cast<const wchar_t*>(value)) : L"(missing)";
-  };
-  const std::wstring arch = sizeof(void*) == 8 ? L"x64" : L"x86";
-  EXPECT_EQ(text(L"ProductName"), L"Panelcast");
-  EXPECT_EQ(text(L"FileDescription"), L"Panelcast for Flight Instrument Panels (" + arch + L")");
-  EXPECT_EQ(text(L"ProductVersion"), PANELCAST_VERSION_WIDE);
-  EXPECT_EQ(text(L"FileVersion"), PANELCAST_VERSION_WIDE);
-  EXPECT_EQ(text(L"OriginalFilename"), L"Panelcast.exe");
-
-  VS_FIXEDFILEINFO* fixed = nullptr;
-  UINT length = 0;
-  ASSERT_TRUE(VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
-  ASSERT_EQ(length, sizeof *fixed);
-  EXPECT_EQ(fixed->dwSignature, 0xFEEF04BDu);
-  EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
-  wchar_t numbers[32];
-  std::swprintf(numbers, 32, L"%u.%02u", HIWORD(fixed->dwFileVersionMS), LOWORD(fixed->dwFileVersionMS));
-  EXPECT_EQ(std::wstring(numbers), PANELCAST_VERSION_WIDE);
-  EXPECT_EQ(fixed->dwProductVersionMS, fixed->dwFileVersionMS);
-}
-
-// ---- Dialog templates ----
-
-struct TemplateExpectation {
-  int id;
-  const wchar_t* caption;
-  short cx, cy;
-  DWORD styleSet, styleClear, exStyleSet;
-};
-
-TEST_F(ProgramResources, DialogTemplatesHaveTheirFrameCaptionSizeAndFont) {
-  const TemplateExpectation expected[] = {
-      {IDD_MAIN, L"Zivovi Panelcast", 506, 191, DS_CENTER | WS_CAPTION | DS_SHELLFONT,
-       WS_SYSMENU | WS_MINIMIZEBOX | WS_VISIBLE | WS_POPUP, WS_EX_CLIENTEDGE},
-      {IDD_ABOUT, L"About", 230, 138,
-       WS_POPUP | WS_CAPTION | WS_VISIBLE | DS_MODALFRAME | DS_CENTER | DS_SETFOREGROUND | DS_SHELLFONT,
-       WS_SYSMENU, WS_EX_CLIENTEDGE},
-      {IDD_DEVICE_INFO, L"Device Information", 290, 178,
-       WS_POPUP | WS_CAPTION | DS_MODALFRAME | DS_CENTER | DS_SHELLFONT, WS_SYSMENU, 0},
-      {IDD_REGION_PICKER, L"", 321, 241, WS_POPUP | WS_VISIBLE | WS_THICKFRAME | DS_CENTER | DS_SHELLFONT,
-       WS_CAPTION | WS_SYSMENU, 0},
-  };
-  for (const TemplateExpectation& e : expected) {
-    SCOPED_TRACE("dialog " + std::to_string(e.id));
-    std::vector<BYTE> data = Resource(e.id, RT_DIALOG);
-    DialogTemplate h;
-    ASSERT_TRUE(ReadDialogTemplate(data.data(), static_cast<DWORD>(data.size()), h));
-    EXPECT_EQ(h.style & e.styleSet, e.styleSet);
-    EXPECT_EQ(h.style & e.styleClear, 0u);
-    EXPECT_EQ(h.exStyle & e.exStyleSet, e.exStyleSet);
-    EXPECT_EQ(h.cx, e.cx);
-    EXPECT_EQ(h.cy, e.cy);
-    EXPECT_EQ(h.caption, e.caption);
-    EXPECT_EQ(h.pointSize, 8);
-    EXPECT_EQ(h.typeface, L"MS Shell Dlg");
-  }
-}
-
-// One control of a template, in template (tab) order. `style` bits must all be set, and the bits
-// of `typeMask` must equal those of `style` (a button's or static's kind; for the list box, the
-// sorting and multiple-selection bits that must stay clear).
-struct ControlExpectation {
-  int id;
-  const wchar_t* className;
-  const wchar_t* text;
-  DWORD style, typeMask;
-  RECT dialogUnits;  // x, y, width, height
-  DWORD exStyle = 0;
-};
-
-constexpr DWORD kButtonType = BS_TYPEMASK, kStaticType = SS_TYPEMASK, kNoType = 0;
-constexpr DWORD kEditStyle = ES_NUMBER | ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP;
-
-void ExpectControls(int dialogId, const std::vector<ControlExpectation>& expected) {
-  SCOPED_TRACE("dialog " + std::to_string(dialogId));
-  HRSRC found = FindResourceW(program, MAKEINTRESOURCEW(dialogId), RT_DIALOG);
-  ASSERT_NE(found, nullptr);
-  DialogTemplate dialog;
-  ASSERT_TRUE(ReadDialogTemplate(LockResource(LoadResource(program, found)), SizeofResource(program, found), dialog));
-  ASSERT_EQ(dialog.items.size(), expected.size());
-  for (std::size_t i = 0; i < expected.size(); ++i) {
-    const ControlExpectation& e = expected[i];
-    const DialogItemTemplate& item = dialog.items[i];
-    SCOPED_TRACE("control " + std::to_string(i) + " (id " + std::to_string(e.id) + ")");
-    EXPECT_EQ(static_cast<int>(item.id), e.id);
-    EXPECT_EQ(_wcsicmp(item.className.c_str(), e.className), 0) << "class";
-    EXPECT_EQ(item.text, e.text);
-    EXPECT_EQ(item.style & (WS_CHILD | WS_VISIBLE), static_cast<DWORD>(WS_CHILD | WS_VISIBLE));
-    EXPECT_EQ(item.style & (e.style & ~e.typeMask), e.style & ~e.typeMask) << std::hex << item.style;
-    EXPECT_EQ(item.style & e.typeMask, e.style & e.typeMask) << std::hex << item.style;
-    EXPECT_EQ(item.exStyle, e.exStyle);
-    EXPECT_EQ(item.x, e.dialogUnits.left);
-    EXPECT_EQ(item.y, e.dialogUnits.top);
-    EXPECT_EQ(item.cx, e.dialogUnits.right);
-    EXPECT_EQ(item.cy, e.dialogUnits.bottom);
   }
 }
 
 INT_PTR CALLBACK SilentDialog(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 
-// The dialog manager builds every template, every control class exists, and the main window's
-// banner finds its bitmap (a bitmap static sizes itself to its picture: 734 x 48 pixels).
-TEST_F(ProgramResources, EveryTemplateBuildsAWindowWithAllItsControls) {
-  for (int id : {IDD_MAIN, IDD_ABOUT, IDD_DEVICE_INFO, IDD_REGION_PICKER}) {
-    SCOPED_TRACE("dialog " + std::to_string(id));
-    HRSRC found = FindResourceW(program, MAKEINTRESOURCEW(id), RT_DIALOG);
-    ASSERT_NE(found, nullptr);
-    DialogTemplate parsed;
-    ASSERT_TRUE(ReadDialogTemplate(LockResource(LoadResource(program, found)), SizeofResource(program, found), parsed));
-    auto* dialogTemplate = static_cast<const DLGTEMPLATE*>(LockResource(LoadResource(program, found)));
+// Each dialog opens with its caption and the controls the program drives.
+TEST_F(ProgramResources, DialogsOpenWithTheirControls) {
+  const struct {
+    int id;
+    const wchar_t* caption;
+    std::vector<int> controls;
+  } rows[] = {
+      {IDD_MAIN, L"Zivovi Panelcast", {IDC_MODE_CUSTOMIZE,
+                                       IDC_MODE_GPS,
+                                       IDC_MODE_LIVE_VIEW,
+                                       IDC_MODE_STATIC,
+                                       IDC_MODE_LIVE_MONITOR,
+                                       IDC_DEVICE_LIST,
+                                       IDC_START,
+                                       IDC_STOP,
+                                       IDC_SETUP,
+                                       IDC_REFRESH,
+                                       IDC_ABOUT,
+                                       IDC_EXIT,
+                                       IDC_FORMAT_JPG,
+                                       IDC_FORMAT_BMP,
+                                       IDC_LEFT,
+                                       IDC_RIGHT,
+                                       IDC_TOP,
+                                       IDC_BOTTOM,
+                                       IDC_DELAY_TRACKBAR,
+                                       IDC_DELAY_TEXT,
+                                       IDC_SHOW_HINTS}},
+      {IDD_ABOUT, L"About", {IDC_OK}},
+      {IDD_DEVICE_INFO, L"Device Information", {IDC_REPORT, IDC_OK}},
+      {IDD_REGION_PICKER, L"", {IDC_SET_COORDINATES}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE("dialog " + std::to_string(row.id));
+    const auto* dialogTemplate = reinterpret_cast<const DLGTEMPLATE*>(Resource(row.id, RT_DIALOG));
+    ASSERT_NE(dialogTemplate, nullptr);
     HWND dialog = CreateDialogIndirectParamW(program, dialogTemplate, nullptr, SilentDialog, 0);
-    ASSERT_NE(dialog, nullptr);
-    std::size_t children = 0;
-    HWND last = nullptr;
-    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-      ++children, last = child;
-    EXPECT_EQ(children, parsed.items.size());
-    if (id == IDD_MAIN) {
-      RECT banner{};
-      GetWindowRect(last, &banner);
-      EXPECT_EQ(banner.right - banner.left, 734);
-      EXPECT_EQ(banner.bottom - banner.top, 48);
-      EXPECT_NE(SendMessageW(last, STM_GETIMAGE, IMAGE_BITMAP, 0), 0);
+    ASSERT_NE(dialog, nullptr) << "the dialog manager cannot build it";
+    wchar_t caption[64] = {};
+    GetWindowTextW(dialog, caption, 64);
+    EXPECT_STREQ(caption, row.caption);
+    for (int id : row.controls) EXPECT_NE(GetDlgItem(dialog, id), nullptr) << "control " << id;
+    if (row.id == IDD_MAIN) {
       EXPECT_FALSE(IsWindowVisible(dialog)) << "the main window is created hidden";
+      HWND banner = nullptr;  // the last child: a bitmap static sized to its picture
+      for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) banner = c;
+      RECT r{};
+      GetWindowRect(banner, &r);
+      EXPECT_EQ(r.right - r.left, 734);
+      EXPECT_EQ(r.bottom - r.top, 48);
+      EXPECT_NE(SendMessageW(banner, STM_GETIMAGE, IMAGE_BITMAP, 0), 0);
     }
     DestroyWindow(dialog);
   }
 }
 
-TEST_F(ProgramResources, MainWindowHoldsEveryControlInTabOrder) {
-  const wchar_t* B = L"Button";
-  const wchar_t* S = L"Static";
-  DWORD radio = BS_AUTORADIOBUTTON | WS_TABSTOP, push = BS_PUSHBUTTON | WS_TABSTOP;
-  ExpectControls(IDD_MAIN, {
-      {IDC_MODE_CUSTOMIZE, B, L"Customize FIP (image, font, color)", radio | WS_GROUP, kButtonType, {13, 71, 123, 10}},
-      {IDC_MODE_GPS, B, L"Use FIP as GPS gauge in FSX", radio, kButtonType, {13, 84, 123, 10}},
-      {IDC_MODE_LIVE_VIEW, B, L"Use FIP for live view in FSX", radio, kButtonType, {13, 97, 123, 10}},
-      {IDC_MODE_STATIC, B, L"Use FIP to show static images", radio, kButtonType, {13, 110, 123, 10}},
-      {IDC_MODE_LIVE_MONITOR, B, L"Use FIP for as live monitor", radio, kButtonType, {13, 123, 123, 10}},
-      {IDC_DEVICE_LIST, L"ListBox", L"", LBS_NOTIFY | WS_VSCROLL | WS_BORDER | LBS_NOINTEGRALHEIGHT | WS_GROUP,
-       LBS_SORT | LBS_MULTIPLESEL | LBS_EXTENDEDSEL, {157, 70, 118, 108}},
-      {IDC_START, B, L"START", push, kButtonType, {298, 41, 51, 23}},
-      {IDC_STOP, B, L"STOP", push, kButtonType, {298, 67, 51, 14}},
-      {IDC_SETUP, B, L"Setup\nButton", push | BS_MULTILINE, kButtonType, {298, 91, 51, 23}},
-      {IDC_REFRESH, B, L"Refresh", push, kButtonType, {298, 124, 51, 14}},
-      {IDC_ABOUT, B, L"About", push, kButtonType, {298, 141, 51, 14}},
-      {IDC_EXIT, B, L"Exit", push, kButtonType, {298, 164, 51, 14}},
-      {IDC_FORMAT_JPG, B, L"JPG format", radio | WS_GROUP, kButtonType, {370, 71, 53, 10}},
-      {IDC_FORMAT_BMP, B, L"BMP format", radio, kButtonType, {425, 71, 50, 10}},
-      {IDC_LEFT, L"Edit", L"", kEditStyle | WS_GROUP, kNoType, {391, 113, 34, 14}},
-      {IDC_RIGHT, L"Edit", L"", kEditStyle, kNoType, {457, 113, 34, 14}},
-      {IDC_TOP, L"Edit", L"", kEditStyle, kNoType, {391, 129, 34, 14}},
-      {IDC_BOTTOM, L"Edit", L"", kEditStyle, kNoType, {457, 129, 34, 14}},
-      {IDC_DELAY_TRACKBAR, L"msctls_trackbar32", L"", TBS_AUTOTICKS | TBS_TOP | WS_TABSTOP, TBS_VERT,
-       {371, 158, 82, 20}, WS_EX_STATICEDGE},
-      {IDC_DELAY_TEXT, S, L"0", SS_CENTER | SS_SUNKEN, kStaticType, {457, 162, 34, 11}},
-      {IDC_STATIC, S,
-       L"The list of available tools to control or customize all available Zivovi Flight Instrument Panel devices",
-       SS_LEFT, kStaticType, {15, 40, 121, 24}},
-      {IDC_STATIC, B, L"", BS_GROUPBOX, kButtonType, {7, 33, 134, 152}},
-      {IDC_STATIC, S, L"The list of Zivovi Flight Instrument Panel devices currently connected to this computer",
-       SS_LEFT, kStaticType, {157, 40, 121, 24}},
-      {IDC_STATIC, B, L"", BS_GROUPBOX, kButtonType, {149, 33, 134, 152}},
-      {IDC_STATIC, B, L"", BS_GROUPBOX, kButtonType, {291, 33, 65, 152}},
-      {IDC_STATIC, S, L"Controls to configure various Zivovi Flight Instrument Panel modes", SS_LEFT, kStaticType,
-       {371, 40, 121, 15}},
-      {IDC_STATIC, B, L"", BS_GROUPBOX, kButtonType, {364, 33, 134, 152}},
-      {IDC_STATIC, S, L"Screen coordinates for FIP stream", SS_LEFT, kStaticType, {371, 101, 123, 11}},
-      {IDC_STATIC, S, L"Image refresh delay (in milliseconds)", SS_LEFT, kStaticType, {371, 147, 121, 11}},
-      {IDC_STATIC, S, L"Default format for static images", SS_LEFT, kStaticType, {371, 60, 121, 11}},
-      {IDC_STATIC, S, L"Left", SS_LEFT, kStaticType, {371, 116, 14, 11}},
-      {IDC_STATIC, S, L"Right", SS_LEFT, kStaticType, {432, 116, 21, 11}},
-      {IDC_STATIC, S, L"Top", SS_LEFT, kStaticType, {371, 132, 20, 11}},
-      {IDC_STATIC, S, L"Bottom", SS_LEFT, kStaticType, {432, 132, 24, 11}},
-      {IDC_SHOW_HINTS, B, L"Show hints for FIP buttons", BS_AUTOCHECKBOX | WS_TABSTOP, kButtonType,
-       {370, 87, 121, 10}},
-      {IDC_STATIC, S, L"#231", SS_BITMAP | SS_REALSIZEIMAGE, kStaticType, {8, 3, 489, 30}},
-  });
+// Windows draws the icon at each size, its corners see-through and its middle opaque.
+TEST_F(ProgramResources, IconDrawsAtEachSizeWithTransparentCorners) {
+  for (int size : {16, 32, 48}) {
+    HICON icon = static_cast<HICON>(
+        LoadImageW(program, MAKEINTRESOURCEW(IDI_PANELCAST), IMAGE_ICON, size, size, 0));
+    ASSERT_NE(icon, nullptr) << size;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP canvas = CreateBitmap(size, size, 1, 32, nullptr);
+    HGDIOBJ old = SelectObject(dc, canvas);
+    RECT all{0, 0, size, size};
+    HBRUSH magenta = CreateSolidBrush(RGB(255, 0, 255));
+    FillRect(dc, &all, magenta);
+    DrawIconEx(dc, 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
+    EXPECT_EQ(GetPixel(dc, 0, 0), RGB(255, 0, 255)) << size;
+    EXPECT_NE(GetPixel(dc, size / 2, size / 2), RGB(255, 0, 255)) << size;
+    SelectObject(dc, old);
+    DeleteObject(magenta);
+    DeleteObject(canvas);
+    DeleteDC(dc);
+    DestroyIcon(icon);
+  }
 }
 
-TEST_F(ProgramResources, SecondaryDialogsHoldTheirControls) {
-  ExpectControls(IDD_ABOUT, {
-      {IDC_OK, L"Button", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, kButtonType, {172, 8, 50, 14}},
-      {IDC_STATIC, L"Button", L"", BS_GROUPBOX, kButtonType, {7, 4, 155, 127}, WS_EX_TRANSPARENT},
-      {IDC_STATIC, L"Static",
-       L"Panelcast v" PANELCAST_VERSION_WIDE L"\n\n\nShows live screen areas, a simulator's GPS and still pictures on Flight "
-       L"Instrument Panels.\n\nProvided as is, without warranty of any kind.",
-       SS_CENTER, kStaticType, {11, 57, 146, 68}},
-  });
-  ExpectControls(IDD_DEVICE_INFO, {
-      {IDC_STATIC, L"Static",
-       L"This window contains information about the selected Zivovi Flight Instrument Panel. The text from "
-       L"this window can be copied like any other text in any text editor.",
-       SS_LEFT, kStaticType, {10, 6, 268, 19}},
-      {IDC_REPORT, L"Edit", L"", ES_MULTILINE | ES_AUTOHSCROLL | WS_BORDER, kNoType, {9, 30, 268, 123},
-       WS_EX_STATICEDGE},
-      {IDC_OK, L"Button", L"OK", BS_DEFPUSHBUTTON, kButtonType, {228, 158, 50, 14}},
-  });
-  ExpectControls(IDD_REGION_PICKER, {
-      {IDC_SET_COORDINATES, L"Button", L"Set Coordinates", BS_DEFPUSHBUTTON | WS_TABSTOP, kButtonType,
-       {7, 7, 69, 23}},
-  });
+// What the file's properties show: the product, the build's architecture and version.
+TEST_F(ProgramResources, VersionInformationAgreesWithTheBuild) {
+  DWORD ignored = 0;
+  std::vector<BYTE> info(GetFileVersionInfoSizeW(programPath.c_str(), &ignored));
+  ASSERT_FALSE(info.empty()) << "no version information";
+  ASSERT_TRUE(
+      GetFileVersionInfoW(programPath.c_str(), 0, static_cast<DWORD>(info.size()), info.data()));
+  const std::wstring arch = sizeof(void*) == 8 ? L"x64" : L"x86";
+  const struct {
+    const wchar_t* name;
+    std::wstring value;
+  } rows[] = {{L"ProductName", L"Panelcast"},
+              {L"FileDescription", L"Panelcast for Flight Instrument Panels (" + arch + L")"},
+              {L"ProductVersion", PANELCAST_VERSION_WIDE},
+              {L"FileVersion", PANELCAST_VERSION_WIDE},
+              {L"OriginalFilename", L"Panelcast.exe"}};
+  for (const auto& row : rows) {
+    void* value = nullptr;
+    UINT length = 0;
+    const std::wstring key = std::wstring(L"\\StringFileInfo\\040904B0\\") + row.name;
+    ASSERT_TRUE(VerQueryValueW(info.data(), key.c_str(), &value, &length)) << "a value is missing";
+    EXPECT_EQ(std::wstring(static_cast<const wchar_t*>(value)), row.value);
+  }
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT length = 0;
+  ASSERT_TRUE(VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+  wchar_t numbers[32];
+  std::swprintf(numbers, 32, L"%u.%02u", HIWORD(fixed->dwFileVersionMS),
+                LOWORD(fixed->dwFileVersionMS));
+  EXPECT_EQ(std::wstring(numbers), PANELCAST_VERSION_WIDE);
+  EXPECT_EQ(fixed->dwProductVersionMS, fixed->dwFileVersionMS);
+  EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
 }
 
 }  // namespace

@@ -15,59 +15,43 @@ struct Entry {
   int tag = 0;
 };
 
-std::vector<Entry> Entries(std::initializer_list<const wchar_t*> serials) {
-  std::vector<Entry> entries(30);
-  int tag = 0;
-  for (const wchar_t* serial : serials) {
-    std::wcscpy(entries[tag].serialNumber, serial);
-    entries[tag].tag = tag;
-    ++tag;
+TEST(RegistryOrder, PanelsFollowTheRegistrysTexts) {
+  const std::wstring panel = L"USB\\VID_06A3&PID_A2AE\\";
+  const struct {
+    std::vector<const wchar_t*> serials;
+    std::size_t connected;
+    std::vector<std::wstring> texts;
+    std::vector<int> order;  // tags of the first three entries afterwards
+  } rows[] = {
+      {{L"AAA111", L"BBB222"}, 3, {panel + L"BBB222", panel + L"AAA111"}, {1, 0, 2}},
+      {{L"S1", L"S2", L"S3"},
+       3,
+       {panel + L"S3", L"USB\\VID_046D&PID_C52B\\S9", panel + L"S1", panel + L"S2"},
+       {2, 0, 1}},
+      // Other devices' texts, and a lower-case prefix, change nothing.
+      {{L"AAA", L"BBB"},
+       3,
+       {L"USB\\VID_1234&PID_0001\\BBB", L"usb\\vid_06a3&pid_a2ae\\BBB"},
+       {0, 1, 2}},
+      // An empty serial takes the first panel text, whatever it names.
+      {{L"", L"BBB"}, 3, {panel + L"BBB"}, {0, 1, 2}},
+      // A panel that is not connected never pulls an unused (empty) entry in front of the
+      // connected ones: the list would lose a real panel's line.
+      {{L"AAA", L"BBB"}, 2, {panel + L"GONE", panel + L"BBB"}, {1, 0, 2}},
+  };
+  for (const auto& row : rows) {
+    std::vector<Entry> entries(30);
+    for (std::size_t i = 0; i < entries.size(); ++i) entries[i].tag = static_cast<int>(i);
+    for (std::size_t i = 0; i < row.serials.size(); ++i) {
+      std::wcscpy(entries[i].serialNumber, row.serials[i]);
+    }
+    std::size_t position = 0;
+    for (const std::wstring& text : row.texts) {
+      position = PlaceEntryForText(entries.data(), row.connected, position, text.c_str());
+    }
+    EXPECT_EQ((std::vector<int>{entries[0].tag, entries[1].tag, entries[2].tag}), row.order)
+        << row.texts.size() << " texts";
   }
-  for (std::size_t i = tag; i < entries.size(); ++i) entries[i].tag = static_cast<int>(i);
-  return entries;
-}
-
-// Walks the texts over the entries of `panels` connected panels (the rest of the 30 are empty).
-std::vector<int> Walk(std::vector<Entry>& entries, std::initializer_list<const wchar_t*> texts,
-                      std::size_t panels = 3) {
-  std::size_t position = 0;
-  for (const wchar_t* text : texts) {
-    position = PlaceEntryForText(entries.data(), panels, position, text);
-  }
-  return {entries[0].tag, entries[1].tag, entries[2].tag};
-}
-
-TEST(RegistryOrder, PanelsListedInAnotherOrderSwapPlaces) {
-  auto entries = Entries({L"AAA111", L"BBB222"});
-  EXPECT_EQ(Walk(entries, {L"USB\\VID_06A3&PID_A2AE\\BBB222", L"USB\\VID_06A3&PID_A2AE\\AAA111"}),
-            (std::vector<int>{1, 0, 2}));
-}
-
-TEST(RegistryOrder, ThreePanelsFollowTheRegistry) {
-  auto entries = Entries({L"S1", L"S2", L"S3"});
-  EXPECT_EQ(Walk(entries, {L"USB\\VID_06A3&PID_A2AE\\S3", L"USB\\VID_046D&PID_C52B\\S9",
-                           L"USB\\VID_06A3&PID_A2AE\\S1", L"USB\\VID_06A3&PID_A2AE\\S2"}),
-            (std::vector<int>{2, 0, 1}));
-}
-
-TEST(RegistryOrder, TextsOfOtherDevicesOrWithLowerCasePrefixChangeNothing) {
-  auto entries = Entries({L"AAA", L"BBB"});
-  EXPECT_EQ(Walk(entries, {L"USB\\VID_1234&PID_0001\\BBB", L"usb\\vid_06a3&pid_a2ae\\BBB"}),
-            (std::vector<int>{0, 1, 2}));
-}
-
-TEST(RegistryOrder, AnEmptySerialMatchesEveryPanelText) {
-  auto entries = Entries({L"", L"BBB"});
-  // The first entry (empty serial) takes the first panel text, whatever it names.
-  EXPECT_EQ(Walk(entries, {L"USB\\VID_06A3&PID_A2AE\\BBB"}), (std::vector<int>{0, 1, 2}));
-}
-
-TEST(RegistryOrder, EmptyEntriesBeyondTheConnectedPanelsNeverMoveToTheFront) {
-  // A text naming a panel that is not connected must not pull an unused (empty) entry in front of
-  // the connected ones: the list would lose a real panel's line.
-  auto entries = Entries({L"AAA", L"BBB"});
-  EXPECT_EQ(Walk(entries, {L"USB\\VID_06A3&PID_A2AE\\GONE", L"USB\\VID_06A3&PID_A2AE\\BBB"}, 2),
-            (std::vector<int>{1, 0, 2}));
 }
 
 }  // namespace

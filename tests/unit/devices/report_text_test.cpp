@@ -8,34 +8,30 @@
 namespace panelcast {
 namespace {
 
-TEST(ReportText, ATextThatFitsIsKeptWhole) {
-  EXPECT_EQ(FittingReportLength(L"Full path: x\r\nSerial number: X", 100), 30u);
-  const std::wstring exact(4999, L'a');
-  EXPECT_EQ(FittingReportLength(exact, 5000), 4999u);
-  EXPECT_EQ(FittingReportLength(L"", 1), 0u);
-  EXPECT_EQ(FittingReportLength(L"abc", 0), 0u);
-}
-
-TEST(ReportText, ALongTextLosesWholeLinesFromItsEnd) {
-  const std::wstring text = L"Full path: aaaa\r\nHardware ID: bbbb\r\nSerial number: cccc";
-  // Room for 40 units: the first two lines (34 units) fit, the third does not.
-  EXPECT_EQ(FittingReportLength(text, 41), 34u);
-  // A line break that begins right at the end of the room still ends a line that fits.
-  EXPECT_EQ(FittingReportLength(text, 35), 34u);
-  EXPECT_EQ(FittingReportLength(text, 34), 15u);
-}
-
-TEST(ReportText, AFirstLineTooLongIsCutBetweenCharacters) {
-  std::wstring text(10, L'a');
-  text += L"\r\nmore";
-  EXPECT_EQ(FittingReportLength(text, 6), 5u);
-  // A surrogate pair at the cut goes whole.
-  std::wstring paired = L"abcd";
-  paired += static_cast<wchar_t>(0xD83D);
-  paired += static_cast<wchar_t>(0xDE00);
-  paired += L"ef";
-  EXPECT_EQ(FittingReportLength(paired, 6), 4u);
-  EXPECT_EQ(FittingReportLength(paired, 7), 6u);
+TEST(ReportText, WholeLinesFitOrTheFirstIsCutBetweenCharacters) {
+  const std::wstring lines = L"Full path: aaaa\r\nHardware ID: bbbb\r\nSerial number: cccc";
+  const std::wstring paired =
+      L"abcd\xD83D\xDE00"
+      L"ef";  // a surrogate pair at units 4 and 5
+  const struct {
+    std::wstring text;
+    std::size_t room, kept;
+  } rows[] = {
+      {L"Full path: x\r\nSerial number: X", 100, 30},  // fits: kept whole
+      {std::wstring(4999, L'a'), 5000, 4999},
+      {L"", 1, 0},
+      {L"abc", 0, 0},
+      {lines, 41, 34},  // the first two lines fit, the third does not
+      {lines, 35, 34},  // a line break right at the end of the room still ends a line
+      {lines, 34, 15},
+      {std::wstring(10, L'a') + L"\r\nmore", 6, 5},  // a first line too long is cut
+      {paired, 6, 4},                                // the pair goes whole
+      {paired, 7, 6},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(FittingReportLength(row.text, row.room), row.kept)
+        << row.text.size() << " in " << row.room;
+  }
 }
 
 }  // namespace

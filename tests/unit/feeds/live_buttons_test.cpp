@@ -7,69 +7,70 @@
 namespace panelcast {
 namespace {
 
-TEST(LiveButtons, SixButtonsChooseDelaysZeroToFive) {
-  const uint32_t values[6] = {0x20, 0x40, 0x80, 0x100, 0x200, 0x400};
-  for (int i = 0; i < 6; ++i) {
-    const LiveButtonPress press = DecodeLiveButtons(values[i]);
-    EXPECT_EQ(press.action, LiveAction::kSetDelay) << std::hex << values[i];
-    EXPECT_EQ(press.button, i + 1);
+TEST(LiveButtons, EachValueMeansOneAction) {
+  using A = LiveAction;
+  const struct {
+    uint32_t value;
+    LiveAction action;
+    int button;
+  } rows[] = {
+      // The six buttons choose the delays 0 to 5; two chords flip hints and lights.
+      {0x20, A::kSetDelay, 1},
+      {0x40, A::kSetDelay, 2},
+      {0x80, A::kSetDelay, 3},
+      {0x100, A::kSetDelay, 4},
+      {0x200, A::kSetDelay, 5},
+      {0x400, A::kSetDelay, 6},
+      {0x60, A::kFlipHints, 0},
+      {0x180, A::kFlipLights, 0},
+      {0x08, A::kStepUp, 0},
+      {0x02, A::kStepUp, 0},
+      {0x10, A::kStepDown, 0},
+      {0x04, A::kStepDown, 0},
+      // Other chords, a button with an encoder bit, two encoder bits, release, stray bits.
+      {0xA0, A::kNone, 0},
+      {0x28, A::kNone, 0},
+      {0x0A, A::kNone, 0},
+      {0x14, A::kNone, 0},
+      {0x0, A::kNone, 0},
+      {0x1, A::kNone, 0},
+      {0x600, A::kNone, 0},
+      {0x7E0, A::kNone, 0},
+      {0x800, A::kNone, 0},
+  };
+  for (const auto& row : rows) {
+    const LiveButtonPress press = DecodeLiveButtons(row.value);
+    EXPECT_EQ(press.action, row.action) << std::hex << row.value;
+    EXPECT_EQ(press.button, row.button) << std::hex << row.value;
   }
 }
 
-TEST(LiveButtons, TwoChordsFlipHintsAndLights) {
-  EXPECT_EQ(DecodeLiveButtons(0x60).action, LiveAction::kFlipHints);
-  EXPECT_EQ(DecodeLiveButtons(0x180).action, LiveAction::kFlipLights);
-}
-
-TEST(LiveButtons, EncoderBitsStepUpAndDown) {
-  EXPECT_EQ(DecodeLiveButtons(0x08).action, LiveAction::kStepUp);
-  EXPECT_EQ(DecodeLiveButtons(0x02).action, LiveAction::kStepUp);
-  EXPECT_EQ(DecodeLiveButtons(0x10).action, LiveAction::kStepDown);
-  EXPECT_EQ(DecodeLiveButtons(0x04).action, LiveAction::kStepDown);
-}
-
-TEST(LiveButtons, AnythingElseIsNothing) {
-  // Other chords, a button with an encoder bit, two encoder bits, release (0), stray bits.
-  for (uint32_t value : {0xA0u, 0x28u, 0x0Au, 0x14u, 0x0u, 0x1u, 0x600u, 0x7E0u, 0x800u}) {
-    EXPECT_EQ(DecodeLiveButtons(value).action, LiveAction::kNone) << std::hex << value;
-  }
-}
-
+// The panel's buttons give delays 0 to 5 and the encoders wrap there; the main window's longer
+// delays step without wrapping.
 TEST(RefreshDelaySteps, WrapOnlyAtTheEndsOfTheButtonRange) {
-  EXPECT_EQ(StepDelayUp(0), 1);
-  EXPECT_EQ(StepDelayUp(4), 5);
-  EXPECT_EQ(StepDelayUp(5), 0);
-  EXPECT_EQ(StepDelayDown(5), 4);
-  EXPECT_EQ(StepDelayDown(1), 0);
-  EXPECT_EQ(StepDelayDown(0), 5);
-}
-
-TEST(RefreshDelaySteps, DelaysAboveFiveFromTheMainWindowStepWithoutWrapping) {
-  EXPECT_EQ(StepDelayUp(6), 7);
-  EXPECT_EQ(StepDelayUp(50), 51);
-  EXPECT_EQ(StepDelayDown(50), 49);
-  EXPECT_EQ(StepDelayDown(6), 5);
+  const struct {
+    int32_t delay, up, down;
+  } rows[] = {{0, 1, 5}, {1, 2, 0}, {4, 5, 3}, {5, 0, 4}, {6, 7, 5}, {50, 51, 49}};
+  for (const auto& row : rows) {
+    EXPECT_EQ(StepDelayUp(row.delay), row.up) << row.delay;
+    EXPECT_EQ(StepDelayDown(row.delay), row.down) << row.delay;
+  }
 }
 
 TEST(Switches, FlipTurnsOneIntoZeroAndAnythingElseIntoOne) {
-  EXPECT_EQ(FlipSwitch(1), 0);
-  EXPECT_EQ(FlipSwitch(0), 1);
-  EXPECT_EQ(FlipSwitch(7), 1);
+  const std::pair<int32_t, int32_t> rows[] = {{1, 0}, {0, 1}, {7, 1}};
+  for (const auto& [from, to] : rows) EXPECT_EQ(FlipSwitch(from), to) << from;
 }
 
 // Two threads flipping one switch at once, as two handlers of one panel can: every flip counts.
 TEST(Switches, FlipsFromTwoThreadsAtOnceAreNeverLost) {
   constexpr int kFlipsEach = 1000000;
   std::atomic<int32_t> lights{1};
-  std::atomic<int> darkAnswers{0};
-  std::atomic<int> ready{0};
+  std::atomic<int> darkAnswers{0}, ready{0};
   const auto flipper = [&] {
-    ++ready;
-    while (ready.load() < 2) {
+    for (++ready; ready.load() < 2;) {
     }
-    for (int i = 0; i < kFlipsEach; ++i) {
-      if (FlipSwitchOf(lights) == 0) ++darkAnswers;
-    }
+    for (int i = 0; i < kFlipsEach; ++i) darkAnswers += FlipSwitchOf(lights) == 0;
   };
   std::thread first(flipper), second(flipper);
   first.join();

@@ -1,14 +1,18 @@
-// The pictures the program sends to a panel, checked through the generator's own code and the
-// bytes it writes: the frame layout, the hint boxes and their labels, the colour key's promise.
+// The pictures the program sends to a panel, drawn by the resource generator: hint boxes exactly
+// beside the six buttons on the see-through colour key, each with its own label, no stray key
+// byte elsewhere; splash screens blue with their title at the top.
+#include "tools/resgen/frame_bitmaps.h"
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "tools/resgen/bmp_file.h"
-#include "tools/resgen/frame_bitmaps.h"
 #include "tools/resgen/resource_catalogue.h"
 
 namespace resgen {
@@ -18,198 +22,91 @@ namespace {
 // there has to agree with it.
 constexpr int kBoxLeft = 1, kBoxWidth = 42, kBoxHeight = 15;
 constexpr int kBoxTops[6] = {7, 49, 93, 135, 178, 220};
-constexpr Pixel kSeeThrough{1, 1, 1}, kBlack{0, 0, 0}, kLabel{251, 241, 77};
+constexpr Pixel kSeeThrough{1, 1, 1}, kBlack{0, 0, 0}, kLabel{251, 241, 77}, kWhite{255, 255, 255};
 
-std::uint32_t Le32(const Bytes& b, std::size_t at) {
-  return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (std::uint32_t(b[at + 3]) << 24);
-}
-std::uint16_t Le16(const Bytes& b, std::size_t at) { return b[at] | (b[at + 1] << 8); }
-
-// The resource part of a frame bitmap file (what the program gets: the file less its 14-byte
-// header), and its pixel at (x, y) counted from the picture's top.
-struct FrameResource {
+// The frame as the program sends it: the bitmap file less its headers, rows bottom-up.
+struct Frame {
   Bytes bytes;
-  explicit FrameResource(const Image& image) {
-    Bytes file = EncodeBmpFile(image, kFrameBmpLayout);
-    bytes.assign(file.begin() + kBmpFileHeaderSize, file.end());
+  explicit Frame(const BitmapResource& r) {
+    const Bytes file = EncodeBmpFile(r.image, r.layout);
+    bytes.assign(file.begin() + kBmpFileHeaderSize + 40, file.end());
   }
-  Pixel At(int x, int y) const {
-    std::size_t at = 40 + std::size_t(240 - 1 - y) * 960 + x * 3;
+  Pixel At(int x, int y) const {  // y from the top
+    const std::size_t at = std::size_t(240 - 1 - y) * 960 + x * 3;
     return Pixel{bytes[at + 2], bytes[at + 1], bytes[at]};
+  }
+  int Box(int x, int y) const {  // the hint box holding (x, y), -1 for none
+    for (int n = 0; n < 6; ++n) {
+      if (x >= kBoxLeft && x < kBoxLeft + kBoxWidth && y >= kBoxTops[n] &&
+          y < kBoxTops[n] + kBoxHeight)
+        return n;
+    }
+    return -1;
   }
 };
 
-bool InAnyBox(int x, int y) {
-  if (x < kBoxLeft || x >= kBoxLeft + kBoxWidth) return false;
-  for (int top : kBoxTops)
-    if (y >= top && y < top + kBoxHeight) return true;
-  return false;
-}
-
-std::vector<BitmapResource> Frames() {
-  std::vector<BitmapResource> frames;
-  for (BitmapResource& r : MakeBitmapResources("1.00"))
-    if (r.image.Width() == 320 && r.image.Height() == 240) frames.push_back(std::move(r));
-  return frames;
-}
-
-bool IsHint(int id) { return id == 226 || id == 227 || id == 228 || id == 240 || id == 241; }
-
-TEST(FrameBitmaps, EveryFrameResourceHasTheFixedHeaderAndSize) {
-  std::set<int> ids;
-  for (const BitmapResource& r : Frames()) {
-    SCOPED_TRACE(r.file);
-    ids.insert(r.id);
-    Bytes file = EncodeBmpFile(r.image, r.layout);
-    ASSERT_EQ(file.size(), 230456u);
-    EXPECT_EQ(file[0], 'B');
-    EXPECT_EQ(file[1], 'M');
-    EXPECT_EQ(Le32(file, 2), 230456u);  // bfSize
-    EXPECT_EQ(Le32(file, 10), 54u);     // bfOffBits
-    FrameResource res(r.image);
-    const Bytes& b = res.bytes;
-    ASSERT_EQ(b.size(), 230442u);
-    EXPECT_EQ(Le32(b, 0), 40u);
-    EXPECT_EQ(Le32(b, 4), 320u);
-    EXPECT_EQ(Le32(b, 8), 240u);  // positive: bottom-up
-    EXPECT_EQ(Le16(b, 12), 1);
-    EXPECT_EQ(Le16(b, 14), 24);
-    EXPECT_EQ(Le32(b, 16), 0u);  // BI_RGB
-    EXPECT_EQ(Le32(b, 20), 230402u);
-    EXPECT_EQ(Le32(b, 24), 2952u);
-    EXPECT_EQ(Le32(b, 28), 2952u);
-    EXPECT_EQ(Le32(b, 32), 0u);
-    EXPECT_EQ(Le32(b, 36), 0u);
-    EXPECT_EQ(b[230440], 0);
-    EXPECT_EQ(b[230441], 0);
+TEST(FrameBitmaps, EachFrameShowsWhatThePanelShouldSee) {
+  const std::map<int, bool> frames = {// id -> a hint overlay (else a splash screen)
+                                      {226, true}, {227, true},  {228, true},  {240, true},
+                                      {241, true}, {232, false}, {233, false}, {234, false}};
+  std::map<int, Frame> made;
+  for (const BitmapResource& r : MakeBitmapResources("1.00")) {
+    if (frames.count(r.id)) made.emplace(r.id, Frame(r));
   }
-  EXPECT_EQ(ids, (std::set<int>{226, 227, 228, 232, 233, 234, 240, 241}));
-}
-
-TEST(HintBitmaps, BoxesSitExactlyBesideTheButtonsOnASeeThroughBackground) {
-  for (const BitmapResource& r : Frames()) {
-    if (!IsHint(r.id)) continue;
-    SCOPED_TRACE(r.file);
-    FrameResource res(r.image);
-    int wrong = 0;
-    for (int y = 0; y < 240; ++y)
+  ASSERT_EQ(made.size(), frames.size());
+  for (const auto& [id, frame] : made) {
+    SCOPED_TRACE("bitmap " + std::to_string(id));
+    ASSERT_EQ(frame.bytes.size(), 230402u) << "one frame and two bytes of padding";
+    int wrong = 0, blue = 0, white = 0;
+    std::vector<std::vector<bool>> labels(6);
+    for (int y = 0; y < 240; ++y) {
       for (int x = 0; x < 320; ++x) {
-        Pixel p = res.At(x, y);
-        bool ok = InAnyBox(x, y) ? (p == kBlack || p == kLabel) : p == kSeeThrough;
-        if (!ok && ++wrong <= 5)
-          ADD_FAILURE() << "pixel " << x << "," << y << " (from the top) is " << int(p.r) << "," << int(p.g)
-                        << "," << int(p.b);
+        const Pixel p = frame.At(x, y);
+        const int box = frame.Box(x, y);
+        if (frames.at(id)) {
+          // Boxes of black and label colour on the key, and no byte 1 in any other pixel.
+          wrong += box < 0 ? p != kSeeThrough : p != kBlack && p != kLabel;
+          if (box >= 0) labels[box].push_back(p == kLabel);
+          const bool edge = box >= 0 && (x == kBoxLeft || x == kBoxLeft + kBoxWidth - 1 ||
+                                         y == kBoxTops[box] || y == kBoxTops[box] + kBoxHeight - 1);
+          wrong += edge && p == kLabel;  // a label keeps a margin inside its box
+        } else {
+          blue += p.b > p.r + 40 && p.b > p.g;
+          white += y < 50 && p == kWhite;
+        }
       }
+    }
     EXPECT_EQ(wrong, 0);
-    // The edges of each box, read from the stored (bottom-up) rows: black corners, background
-    // just outside.
-    for (int top : kBoxTops) {
-      int bottom = top + kBoxHeight - 1, right = kBoxLeft + kBoxWidth - 1;
-      EXPECT_EQ(res.At(kBoxLeft, top), kBlack);
-      EXPECT_EQ(res.At(right, bottom), kBlack);
-      EXPECT_EQ(res.At(0, top), kSeeThrough);
-      EXPECT_EQ(res.At(right + 1, top), kSeeThrough);
-      EXPECT_EQ(res.At(kBoxLeft, top - 1), kSeeThrough);
-      EXPECT_EQ(res.At(kBoxLeft, bottom + 1), kSeeThrough);
-    }
-  }
-}
-
-// The label of box `n` as its pixels, and whether it keeps a margin of background black all round.
-std::vector<bool> LabelPixels(const FrameResource& res, int n, bool& insideWithMargin, int& count) {
-  std::vector<bool> bits;
-  insideWithMargin = true;
-  count = 0;
-  int top = kBoxTops[n];
-  for (int y = top; y < top + kBoxHeight; ++y)
-    for (int x = kBoxLeft; x < kBoxLeft + kBoxWidth; ++x) {
-      bool text = res.At(x, y) == kLabel;
-      bits.push_back(text);
-      count += text;
-      bool edge = y == top || y == top + kBoxHeight - 1 || x == kBoxLeft ||
-                  x == kBoxLeft + kBoxWidth - 1;
-      if (text && edge) insideWithMargin = false;
-    }
-  return bits;
-}
-
-TEST(HintBitmaps, EveryBoxHoldsItsOwnLegibleLabelInTheTextColour) {
-  for (const BitmapResource& r : Frames()) {
-    if (!IsHint(r.id)) continue;
-    SCOPED_TRACE(r.file);
-    FrameResource res(r.image);
-    std::set<std::vector<bool>> labels;
-    for (int n = 0; n < 6; ++n) {
-      bool inside = false;
-      int count = 0;
-      std::vector<bool> bits = LabelPixels(res, n, inside, count);
-      EXPECT_GE(count, 20) << "box " << n << " holds too little text";
-      EXPECT_TRUE(inside) << "box " << n << ": text touches the box's edge";
-      labels.insert(bits);
-    }
-    EXPECT_EQ(labels.size(), 6u);
-  }
-}
-
-TEST(HintBitmaps, NoByteOneOutsideTheSeeThroughPixels) {
-  for (const BitmapResource& r : Frames()) {
-    if (!IsHint(r.id)) continue;
-    SCOPED_TRACE(r.file);
-    FrameResource res(r.image);
-    for (int y = 0; y < 240; ++y)
-      for (int x = 0; x < 320; ++x) {
-        Pixel p = res.At(x, y);
-        if (p == kSeeThrough) continue;
-        ASSERT_TRUE(p.r != 1 && p.g != 1 && p.b != 1) << "pixel " << x << "," << y;
+    if (frames.at(id)) {
+      std::set<std::vector<bool>> distinct;
+      for (const auto& label : labels) {
+        EXPECT_GE(std::count(label.begin(), label.end(), true), 20) << "a legible label";
+        distinct.insert(label);
       }
-    EXPECT_EQ(res.At(200, 120), kSeeThrough);
-  }
-}
-
-TEST(HintBitmaps, PagesOfOneToolDifferOnlyWhereTheirLabelsDo) {
-  FrameResource page1(MakeHintBitmap(kGpsPage1Labels)), page2(MakeHintBitmap(kGpsPage2Labels));
-  bool sameBottomLabel = true, sameFirstLabel = true;
-  int top6 = kBoxTops[5], top1 = kBoxTops[0];
-  for (int y = 0; y < kBoxHeight; ++y)
-    for (int x = 0; x < 320; ++x) {
-      sameBottomLabel &= page1.At(x, top6 + y) == page2.At(x, top6 + y);
-      sameFirstLabel &= page1.At(x, top1 + y) == page2.At(x, top1 + y);
-    }
-  EXPECT_TRUE(sameBottomLabel) << "\"Push Crsr\" is the same button on both pages";
-  EXPECT_FALSE(sameFirstLabel);
-}
-
-TEST(SplashBitmaps, AreBlueWithTheTitleAtTheTopAndDifferOnlyThere) {
-  std::vector<FrameResource> splashes;
-  for (const BitmapResource& r : Frames())
-    if (!IsHint(r.id)) splashes.emplace_back(r.image);
-  ASSERT_EQ(splashes.size(), 3u);
-  for (const FrameResource& s : splashes) {
-    int blue = 0, white = 0;
-    for (int y = 0; y < 240; ++y)
-      for (int x = 0; x < 320; ++x) {
-        Pixel p = s.At(x, y);
-        blue += p.b > p.r + 40 && p.b > p.g;
-        white += y < 50 && p == Pixel{255, 255, 255};
+      EXPECT_EQ(distinct.size(), 6u) << "each box its own label";
+    } else {
+      EXPECT_GT(blue, 320 * 240 * 3 / 4) << "mostly blue";
+      EXPECT_GT(white, 300) << "a title in white at the top";
+      // The splashes differ in their titles and share the rest (below the title band).
+      const Bytes& first = made.at(232).bytes;
+      const std::size_t band = std::size_t(240 - 50) * 960;
+      EXPECT_EQ(std::memcmp(first.data(), frame.bytes.data(), band), 0);
+      if (id != 232) {
+        EXPECT_NE(first, frame.bytes);
       }
-    EXPECT_GT(blue, 320 * 240 * 3 / 4) << "mostly blue";
-    EXPECT_GT(white, 300) << "a title in white at the top";
+    }
   }
-  // The titles differ; the rest of the picture (below the title band) is shared.
-  for (std::size_t i = 1; i < splashes.size(); ++i) {
-    EXPECT_NE(std::memcmp(splashes[0].bytes.data(), splashes[i].bytes.data(), 230442), 0);
-    std::size_t bandStart = 40 + std::size_t(240 - 50) * 960;
-    EXPECT_EQ(std::memcmp(splashes[0].bytes.data(), splashes[i].bytes.data(), bandStart), 0);
-  }
-}
-
-TEST(Generator, DrawsTheSameBytesEveryTime) {
-  std::vector<BitmapResource> first = MakeBitmapResources("1.00");
-  std::vector<BitmapResource> second = MakeBitmapResources("1.00");
-  ASSERT_EQ(first.size(), second.size());
-  for (std::size_t i = 0; i < first.size(); ++i)
-    EXPECT_EQ(EncodeBmpFile(first[i].image, first[i].layout), EncodeBmpFile(second[i].image, second[i].layout))
-        << first[i].file;
+  // The GPS pages differ only where their labels do: "Push Crsr" is the same on both.
+  const auto sameRows = [&](int top) {
+    for (int y = top; y < top + kBoxHeight; ++y) {
+      for (int x = 0; x < 320; ++x) {
+        if (made.at(226).At(x, y) != made.at(227).At(x, y)) return false;
+      }
+    }
+    return true;
+  };
+  EXPECT_TRUE(sameRows(kBoxTops[5]));
+  EXPECT_FALSE(sameRows(kBoxTops[0]));
 }
 
 }  // namespace

@@ -5,28 +5,39 @@
 namespace panelcast {
 namespace {
 
-TEST(SimulatorName, TheNameInAnyAsciiCaseMatches) {
-  for (const wchar_t* name : {L"FSX.EXE", L"fsx.exe", L"Fsx.Exe", L"fSx.eXe"}) {
-    EXPECT_TRUE(IsSimulatorExeName(name)) << static_cast<int>(name[1]);
+TEST(SimulatorName, OnlyTheWholeNameInAnyAsciiCaseMatches) {
+  const struct {
+    const wchar_t* name;
+    bool matches;
+  } rows[] = {
+      {L"FSX.EXE", true},
+      {L"fsx.exe", true},
+      {L"Fsx.Exe", true},
+      {L"fSx.eXe", true},
+      {L"FSX.EXE.bak", false},
+      {L"FSX2.EXE", false},
+      {L"FSX", false},
+      {L"FSX.EX", false},
+      {L"", false},
+      {L" FSX.EXE", false},
+      {L"FSX.EXE ", false},
+      {L"C:\\FSX\\FSX.EXE", false},
+      {L"FSY.EXE", false},
+      {L"FSX_EXE", false},
+      {nullptr, false},
+      // Fullwidth letters and the i's some locales fold are other names; so are the characters
+      // 32 away from the letters ('.' + 32, 'F' - 32).
+      {L"\xFF26SX.EXE", false},
+      {L"FSX.\x0131XE", false},
+      {L"FSX.EX\x00C9", false},
+      {L"FSX\x0E"
+       L"EXE",
+       false},
+      {L"&SX.EXE", false},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(IsSimulatorExeName(row.name), row.matches) << (row.name ? row.name[0] : 0);
   }
-}
-
-TEST(SimulatorName, LongerShorterOrOtherNamesDoNotMatch) {
-  for (const wchar_t* name : {L"FSX.EXE.bak", L"FSX2.EXE", L"FSX", L"FSX.EX", L"", L" FSX.EXE",
-                              L"FSX.EXE ", L"C:\\FSX\\FSX.EXE", L"FSY.EXE", L"FSX_EXE"}) {
-    EXPECT_FALSE(IsSimulatorExeName(name));
-  }
-  EXPECT_FALSE(IsSimulatorExeName(nullptr));
-}
-
-TEST(SimulatorName, OnlyAsciiLettersFold) {
-  // Fullwidth letters, and the dotless and dotted i's that some locales fold, are other names.
-  EXPECT_FALSE(IsSimulatorExeName(L"\xFF26SX.EXE"));
-  EXPECT_FALSE(IsSimulatorExeName(L"FSX.\x0131XE"));
-  EXPECT_FALSE(IsSimulatorExeName(L"FSX.EX\x00C9"));
-  // Characters next to the letters' ranges do not fold onto them.
-  EXPECT_FALSE(IsSimulatorExeName(L"FSX\x0E" L"EXE"));  // '.' + 32
-  EXPECT_FALSE(IsSimulatorExeName(L"&SX.EXE"));         // 'F' - 32
 }
 
 }  // namespace
