@@ -330,7 +330,8 @@ TEST_F(EmulatorContract, CallsAnswerRefuseTellAndLogAsTheLibraryWould) {
   for (const Step& step : steps) {
     for (std::string line : step.logged) {
       if (line.ends_with("{first arrival}")) line.replace(line.find('{'), 15, Hex(arrived.at(0)));
-      expected.push_back(line + " -> " + step.result);
+      // A step that answers with what it found (a type, "ok") made calls that succeeded.
+      expected.push_back(line + " -> " + (step.result.starts_with("0x") ? step.result : kOk));
     }
   }
   std::vector<std::string> channel, file;
