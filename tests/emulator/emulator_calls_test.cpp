@@ -147,114 +147,108 @@ TEST_F(EmulatorContract, CallsAnswerRefuseTellAndLogAsTheLibraryWould) {
     for (bool led : control.Panel("EMU0001")->pages.at(page - 1).leds) on += led ? '1' : '0';
     return on;
   };
+  // Steps for the calls made most, their log lines written from their arguments: panels by
+  // index (-1 a bogus handle, -2 null).
+  const auto dev = [&](int d) { return d >= 0 ? D(d) : d == -1 ? bogus : nullptr; };
+  const auto named = [](int d) {
+    const char* const serials[] = {"EMU0001", "EMU0002", "ODD0003"};
+    return " dev=" + std::string(d >= 0 ? serials[d] : d == -1 ? "0x00001234" : "null");
+  };
+  const auto page = [&](int d, DWORD number, DWORD flags, std::string result) -> Step {
+    return {{"AddPage" + named(d) + " page=" + std::to_string(number) +
+             " flags=" + std::to_string(flags)},
+            [=, &a] { return Hr(a.AddPage(dev(d), number, flags)); },
+            result};
+  };
+  const auto led = [&](int d, DWORD number, DWORD index, DWORD value, std::string result) -> Step {
+    return {{"SetLed" + named(d) + " page=" + std::to_string(number) +
+             " index=" + std::to_string(index) + " value=" + std::to_string(value)},
+            [=, &a] { return Hr(a.SetLed(dev(d), number, index, value)); },
+            result};
+  };
+  const auto image = [&](DWORD number, DWORD index, DWORD length, bool data, std::string result) {
+    return Step{{"SetImage" + named(0) + " page=" + std::to_string(number) +
+                 " index=" + std::to_string(index) + " len=" + std::to_string(length)},
+                [=, this, &a, &frame] {
+                  return Hr(a.SetImage(D(0), number, index, length, data ? frame.data() : nullptr));
+                },
+                result};
+  };
+  const auto typeOf = [&](int d, std::string result, bool noGuid = false) -> Step {
+    return {{"GetDeviceType" + named(d)},
+            [=, &guid] { return type(dev(d), noGuid ? nullptr : &guid); },
+            result};
+  };
+  // A command of the control channel: "ok" or "refused", and what the program hears from it.
+  const auto ctl = [](std::function<bool()> command, std::string result,
+                      std::vector<std::string> hears = {}) {
+    return Step{{}, [command] { return Ok(command()); }, result, hears};
+  };
+  const auto press = [&](const char* serial, uint32_t buttons) {
+    return [=, this] { return control.Press(serial, buttons); };
+  };
+  const auto release = [&](const char* serial, uint32_t buttons) {
+    return [=, this] { return control.Release(serial, buttons); };
+  };
+  const auto click = [&](const char* serial, uint32_t buttons) {
+    return [=, this] { return control.Click(serial, buttons); };
+  };
+  const auto turn = [&](uint32_t bit) {
+    return [=, this] { return control.Step("EMU0001", bit); };
+  };
+  const auto show = [&](int number) {
+    return [=, this] { return control.SwitchPage("EMU0001", number); };
+  };
+  const auto init = [&](std::string result) {
+    return Step{
+        {"Initialize app=\"Panelcast\""}, [&] { return Hr(a.Initialize(L"Panelcast")); }, result};
+  };
+  // clang-format off
   const Step steps[] = {
       // Start-up, with a fault from the environment that hits the very first call once.
-      {{"Initialize app=\"Panelcast\""}, [&] { return Hr(a.Initialize(L"Panelcast")); }, kFault},
-      {{"Initialize app=\"Panelcast\""}, [&] { return Hr(a.Initialize(L"Panelcast")); }, kOk},
+      init(kFault), init(kOk),
       {{"RegisterDeviceCallback cb=" + Hex((void*)&OnDeviceChange) + cb},
-       [&] { return Hr(a.RegisterDeviceCallback(&OnDeviceChange, ctx)); },
-       kOk},
+       [&] { return Hr(a.RegisterDeviceCallback(&OnDeviceChange, ctx)); }, kOk},
       {{"Enumerate cb=" + Hex((void*)&OnEnumerate) + cb},
-       [&] { return Hr(a.Enumerate(&OnEnumerate, ctx)); },
-       kOk,
+       [&] { return Hr(a.Enumerate(&OnEnumerate, ctx)); }, kOk,
        {"enumerated EMU0001 [caller]", "enumerated EMU0002 [caller]",
         "enumerated ODD0003 [caller]"}},
       {{"Enumerate cb=null ctx=null"}, [&] { return Hr(a.Enumerate(nullptr, nullptr)); }, kArg},
-      {{"GetDeviceType dev=EMU0001"}, [&] { return type(D(0), &guid); }, "the panel's type"},
-      {{"GetDeviceType dev=EMU0002"}, [&] { return type(D(1), &guid); }, kFail},
-      {{"GetDeviceType dev=ODD0003"}, [&] { return type(D(2), &guid); }, "another type"},
-      {{"GetDeviceType dev=0x00001234"}, [&] { return type(bogus, &guid); }, kHandle},
-      {{"GetDeviceType dev=null"}, [&] { return type(nullptr, &guid); }, kHandle},
-      {{"GetDeviceType dev=EMU0001"}, [&] { return type(D(0), nullptr); }, kArg},
+      typeOf(0, "the panel's type"), typeOf(1, kFail), typeOf(2, "another type"),
+      typeOf(-1, kHandle), typeOf(-2, kHandle), typeOf(0, kArg, true),
       // Pages, lights and pictures of one panel.
       {{"RegisterPageCallback dev=EMU0001 cb=" + Hex((void*)&OnPage) + cb},
-       [&] { return Hr(a.RegisterPageCallback(D(0), &OnPage, ctx)); },
-       kOk},
+       [&] { return Hr(a.RegisterPageCallback(D(0), &OnPage, ctx)); }, kOk},
       {{"RegisterSoftButtonCallback dev=EMU0001 cb=" + Hex((void*)&OnButtons) + cb},
-       [&] { return Hr(a.RegisterSoftButtonCallback(D(0), &OnButtons, ctx)); },
-       kOk},
-      {{"AddPage dev=0x00001234 page=1 flags=1"},
-       [&] { return Hr(a.AddPage(bogus, 1, 1)); },
-       kHandle},
-      {{"AddPage dev=EMU0001 page=0 flags=1"}, [&] { return Hr(a.AddPage(D(0), 0, 1)); }, kArg},
-      {{"AddPage dev=EMU0001 page=1 flags=1"}, [&] { return Hr(a.AddPage(D(0), 1, 1)); }, kOk},
-      {{"AddPage dev=EMU0001 page=1 flags=0"}, [&] { return Hr(a.AddPage(D(0), 1, 0)); }, kArg},
-      {{"AddPage dev=EMU0001 page=2 flags=0"}, [&] { return Hr(a.AddPage(D(0), 2, 0)); }, kOk},
-      {{"SetLed dev=EMU0001 page=1 index=0 value=1"},
-       [&] { return Hr(a.SetLed(D(0), 1, 0, 1)); },
-       kArg},
-      {{"SetLed dev=EMU0001 page=1 index=7 value=1"},
-       [&] { return Hr(a.SetLed(D(0), 1, 7, 1)); },
-       kArg},
-      {{"SetLed dev=EMU0001 page=5 index=1 value=1"},
-       [&] { return Hr(a.SetLed(D(0), 5, 1, 1)); },
-       kArg},
-      {{"SetLed dev=EMU0001 page=1 index=1 value=1"},
-       [&] { return Hr(a.SetLed(D(0), 1, 1, 1)); },
-       kOk},
-      {{"SetLed dev=EMU0001 page=1 index=6 value=1"},
-       [&] { return Hr(a.SetLed(D(0), 1, 6, 1)); },
-       kOk},
-      {{"SetLed dev=EMU0001 page=2 index=3 value=1"},
-       [&] { return Hr(a.SetLed(D(0), 2, 3, 1)); },
-       kOk},
+       [&] { return Hr(a.RegisterSoftButtonCallback(D(0), &OnButtons, ctx)); }, kOk},
+      page(-1, 1, 1, kHandle), page(0, 0, 1, kArg), page(0, 1, 1, kOk),
+      page(0, 1, 0, kArg),  // a page that exists already
+      page(0, 2, 0, kOk),
+      led(0, 1, 0, 1, kArg), led(0, 1, 7, 1, kArg), led(0, 5, 1, 1, kArg),  // page never added
+      led(0, 1, 1, 1, kOk), led(0, 1, 6, 1, kOk), led(0, 2, 3, 1, kOk),
       {{}, [&] { return lights(1) + " " + lights(2); }, "100001 001000"},
-      {{"SetImage dev=EMU0001 page=1 index=0 len=230399"},
-       [&] { return Hr(a.SetImage(D(0), 1, 0, 230399, frame.data())); },
-       kSmall},
-      {{"SetImage dev=EMU0001 page=1 index=0 len=230401"},
-       [&] { return Hr(a.SetImage(D(0), 1, 0, 230401, frame.data())); },
-       kSmall},
-      {{"SetImage dev=EMU0001 page=1 index=1 len=230400"},
-       [&] { return Hr(a.SetImage(D(0), 1, 1, 230400, frame.data())); },
-       kArg},
-      {{"SetImage dev=EMU0001 page=1 index=0 len=230400"},
-       [&] { return Hr(a.SetImage(D(0), 1, 0, 230400, nullptr)); },
-       kArg},
+      image(1, 0, 230399, true, kSmall), image(1, 0, 230401, true, kSmall),
+      image(1, 1, 230400, true, kArg), image(1, 0, 230400, false, kArg),
       {{}, [&] { return std::to_string(control.Panel("EMU0001")->pages[0].imageCount); }, "0"},
-      {{"SetImage dev=EMU0001 page=1 index=0 len=230400"},
-       [&] { return Hr(a.SetImage(D(0), 1, 0, 230400, frame.data())); },
-       kOk},
-      {{},
-       [&] {
-         return Ok(control.Image("EMU0001", 1) == frame && control.Image("EMU0001", 2).empty());
-       },
-       "ok"},
-      {{"SetImage dev=EMU0001 page=1 index=0 len=0"},
-       [&] { return Hr(a.SetImage(D(0), 1, 0, 0, nullptr)); },
-       kOk},
-      {{}, [&] { return Ok(control.Panel("EMU0001")->pages[0].blank); }, "ok"},
+      image(1, 0, 230400, true, kOk),
+      ctl([&] { return control.Image("EMU0001", 1) == frame; }, "ok"),
+      ctl([&] { return control.Image("EMU0001", 2).empty(); }, "ok"),
+      image(1, 0, 0, false, kOk),  // blanking
+      ctl([&] { return control.Panel("EMU0001")->pages[0].blank; }, "ok"),
       {{"StartServer dev=EMU0001 len=0 file=null id=null status=null"},
        [&] { return Hr(a.StartServer(D(0), 0, nullptr, nullptr, nullptr)); },
        Hr(directoutput::kNotImplemented)},
       // Pages not shown refuse only when asked to.
-      {{}, [&] { return Ok(control.SetInactivePagesRefuse(true)); }, "ok"},
-      {{"SetLed dev=EMU0001 page=2 index=1 value=1"},
-       [&] { return Hr(a.SetLed(D(0), 2, 1, 1)); },
-       kInactive},
-      {{"SetImage dev=EMU0001 page=2 index=0 len=0"},
-       [&] { return Hr(a.SetImage(D(0), 2, 0, 0, nullptr)); },
-       kInactive},
-      {{"SetLed dev=EMU0001 page=1 index=2 value=1"},
-       [&] { return Hr(a.SetLed(D(0), 1, 2, 1)); },
-       kOk},
-      {{}, [&] { return Ok(control.SetInactivePagesRefuse(false)); }, "ok"},
+      ctl([&] { return control.SetInactivePagesRefuse(true); }, "ok"),
+      led(0, 2, 1, 1, kInactive), image(2, 0, 0, false, kInactive), led(0, 1, 2, 1, kOk),
+      ctl([&] { return control.SetInactivePagesRefuse(false); }, "ok"),
       // Faults injected through the control channel, once or always.
-      {{}, [&] { return Ok(control.Fault("AddPage", 0x80004005, false)); }, "ok"},
-      {{"AddPage dev=EMU0002 page=1 flags=1"}, [&] { return Hr(a.AddPage(D(1), 1, 1)); }, kFault},
-      {{"AddPage dev=EMU0002 page=1 flags=1"}, [&] { return Hr(a.AddPage(D(1), 1, 1)); }, kOk},
-      {{}, [&] { return Ok(control.Fault("SetLed", 0x8007001F, true)); }, "ok"},
-      {{"SetLed dev=EMU0002 page=1 index=1 value=1"},
-       [&] { return Hr(a.SetLed(D(1), 1, 1, 1)); },
-       Hr(0x8007001F)},
-      {{"SetLed dev=EMU0002 page=1 index=1 value=1"},
-       [&] { return Hr(a.SetLed(D(1), 1, 1, 1)); },
-       Hr(0x8007001F)},
-      {{}, [&] { return Ok(control.ClearFaults()); }, "ok"},
-      {{"SetLed dev=EMU0002 page=1 index=1 value=1"},
-       [&] { return Hr(a.SetLed(D(1), 1, 1, 1)); },
-       kOk},
-      {{}, [&] { return Ok(control.Fault("NoSuchCall", 0x80004005, true)); }, "refused"},
+      ctl([&] { return control.Fault("AddPage", 0x80004005, false); }, "ok"),
+      page(1, 1, 1, kFault), page(1, 1, 1, kOk),
+      ctl([&] { return control.Fault("SetLed", 0x8007001F, true); }, "ok"),
+      led(1, 1, 1, 1, Hr(0x8007001F)), led(1, 1, 1, 1, Hr(0x8007001F)),
+      ctl([&] { return control.ClearFaults(); }, "ok"), led(1, 1, 1, 1, kOk),
+      ctl([&] { return control.Fault("NoSuchCall", 0x80004005, true); }, "refused"),
       // A slow SetImage stalls only its caller: the channel and the other panels answer meanwhile.
       {{"SetImage dev=EMU0001 page=1 index=0 len=230400",
         "SetLed dev=EMU0002 page=1 index=2 value=1"},
@@ -263,65 +257,46 @@ TEST_F(EmulatorContract, CallsAnswerRefuseTellAndLogAsTheLibraryWould) {
          std::atomic<bool> done{false};
          std::thread slow([&] { done = a.SetImage(D(0), 1, 0, 230400, frame.data()) == S_OK; });
          const bool meanwhile =
-             driver::WaitUntil([&] { return control.Panel("EMU0001")->sendsUnderWay == 1; },
-                               5000) &&
+             driver::WaitUntil([&] { return control.Panel("EMU0001")->sendsUnderWay; }, 5000) &&
              a.SetLed(D(1), 1, 2, 1) == S_OK && control.Panels().size() == 3 && !done;
          slow.join();
          control.SetImageDelay(0);
          return Ok(meanwhile && done);
-       },
-       "ok"},
+       }, "ok"},
       // Buttons: the whole held mask, on the library's thread; encoders are stepped, not held.
-      {{}, [&] { return Ok(control.Press("EMU0001", 0x20)); }, "ok", {"buttons 0x20 EMU0001"}},
-      {{}, [&] { return Ok(control.Press("EMU0001", 0x80)); }, "ok", {"buttons 0xA0 EMU0001"}},
-      {{}, [&] { return Ok(control.Release("EMU0001", 0x20)); }, "ok", {"buttons 0x80 EMU0001"}},
-      {{}, [&] { return Ok(control.Release("EMU0001", 0x80)); }, "ok", {"buttons 0x0 EMU0001"}},
-      {{},
-       [&] { return Ok(control.Click("EMU0001", 0x400)); },
-       "ok",
-       {"buttons 0x400 EMU0001", "buttons 0x0 EMU0001"}},
-      {{},
-       [&] { return Ok(control.Step("EMU0001", 0x08)); },
-       "ok",
-       {"buttons 0x8 EMU0001", "buttons 0x0 EMU0001"}},
-      {{},
-       [&] { return Ok(control.SendButtons("EMU0001", 0x28)); },
-       "ok",
-       {"buttons 0x28 EMU0001"}},
-      {{}, [&] { return Ok(control.Press("EMU0001", 0x08)); }, "refused"},
-      {{}, [&] { return Ok(control.Step("EMU0001", 0x20)); }, "refused"},
-      {{}, [&] { return Ok(control.Press("NOSUCH", 0x20)); }, "refused"},
+      ctl(press("EMU0001", 0x20), "ok", {"buttons 0x20 EMU0001"}),
+      ctl(press("EMU0001", 0x80), "ok", {"buttons 0xA0 EMU0001"}),
+      ctl(release("EMU0001", 0x20), "ok", {"buttons 0x80 EMU0001"}),
+      ctl(release("EMU0001", 0x80), "ok", {"buttons 0x0 EMU0001"}),
+      ctl(click("EMU0001", 0x400), "ok", {"buttons 0x400 EMU0001", "buttons 0x0 EMU0001"}),
+      ctl(turn(0x08), "ok", {"buttons 0x8 EMU0001", "buttons 0x0 EMU0001"}),
+      ctl([&] { return control.SendButtons("EMU0001", 0x28); }, "ok", {"buttons 0x28 EMU0001"}),
+      ctl(press("EMU0001", 0x08), "refused"), ctl(turn(0x20), "refused"),
+      ctl(press("NOSUCH", 0x20), "refused"),
       // Page switches; on another program's page the buttons are not ours.
-      {{},
-       [&] { return Ok(control.SwitchPage("EMU0001", 2)); },
-       "ok",
-       {"page 1 off EMU0001", "page 2 on EMU0001"}},
-      {{}, [&] { return Ok(control.SwitchPage("EMU0001", 0)); }, "ok", {"page 2 off EMU0001"}},
-      {{}, [&] { return Ok(control.Click("EMU0001", 0x20)); }, "ok"},
-      {{}, [&] { return Ok(control.SwitchPage("EMU0001", 3)); }, "refused"},
-      {{}, [&] { return Ok(control.SwitchPage("EMU0001", 1)); }, "ok", {"page 1 on EMU0001"}},
+      ctl(show(2), "ok", {"page 1 off EMU0001", "page 2 on EMU0001"}),
+      ctl(show(0), "ok", {"page 2 off EMU0001"}), ctl(click("EMU0001", 0x20), "ok"),
+      ctl(show(3), "refused"), ctl(show(1), "ok", {"page 1 on EMU0001"}),
       // Panels coming and going; a handle is never given out twice.
-      {{}, [&] { return Ok(control.AddPanel("HOT0001")); }, "ok", {"arrived HOT0001"}},
-      {{}, [&] { return Ok(control.AddPanel("HOT0001")); }, "refused"},
-      {{}, [&] { return Ok(control.RemovePanel("HOT0001")); }, "ok", {"removed HOT0001"}},
-      {{}, [&] { return Ok(control.RemovePanel("HOT0001")); }, "refused"},
+      ctl([&] { return control.AddPanel("HOT0001"); }, "ok", {"arrived HOT0001"}),
+      ctl([&] { return control.AddPanel("HOT0001"); }, "refused"),
+      ctl([&] { return control.RemovePanel("HOT0001"); }, "ok", {"removed HOT0001"}),
+      ctl([&] { return control.RemovePanel("HOT0001"); }, "refused"),
       {{"GetDeviceType dev={first arrival}"}, [&] { return type(arrived.at(0), &guid); }, kHandle},
-      {{}, [&] { return Ok(control.AddPanel("HOT0001", "other")); }, "ok", {"arrived HOT0001"}},
-      {{}, [&] { return Ok(arrived.size() == 2 && arrived[0] != arrived[1]); }, "ok"},
+      ctl([&] { return control.AddPanel("HOT0001", "other"); }, "ok", {"arrived HOT0001"}),
+      ctl([&] { return arrived.size() == 2 && arrived[0] != arrived[1]; }, "ok"),
       // The end: the library's thread ends, and nothing reaches the program any more.
       {{"Deinitialize"}, [&] { return Hr(a.Deinitialize()); }, kOk},
-      {{},
-       [&] {
-         HANDLE thread = OpenThread(SYNCHRONIZE, FALSE, libraryThread);
-         const bool ended = !thread || WaitForSingleObject(thread, 5000) == WAIT_OBJECT_0;
-         if (thread) CloseHandle(thread);
-         return Ok(ended);
-       },
-       "ok"},
-      {{"AddPage dev=EMU0001 page=2 flags=0"}, [&] { return Hr(a.AddPage(D(0), 2, 0)); }, kHandle},
-      {{}, [&] { return Ok(control.Click("EMU0002", 0x20)); }, "ok"},
+      ctl([&] {
+            HANDLE thread = OpenThread(SYNCHRONIZE, FALSE, libraryThread);
+            const bool ended = !thread || WaitForSingleObject(thread, 5000) == WAIT_OBJECT_0;
+            if (thread) CloseHandle(thread);
+            return ended;
+          }, "ok"),
+      page(0, 2, 0, kHandle), ctl(click("EMU0002", 0x20), "ok"),
       {{"Deinitialize"}, [&] { return Hr(a.Deinitialize()); }, kHandle},
   };
+  // clang-format on
   for (const Step& step : steps) {
     EXPECT_EQ(step.act(), step.result) << "step " << &step - steps;
     EXPECT_EQ(TakeHeard(), step.hears) << "step " << &step - steps;
