@@ -24,14 +24,10 @@ TEST(RegistryOrder, PanelsFollowTheRegistrysTexts) {
     std::vector<int> order;  // tags of the first three entries afterwards
   } rows[] = {
       {{L"AAA111", L"BBB222"}, 3, {panel + L"BBB222", panel + L"AAA111"}, {1, 0, 2}},
-      {{L"S1", L"S2", L"S3"},
-       3,
-       {panel + L"S3", L"USB\\VID_046D&PID_C52B\\S9", panel + L"S1", panel + L"S2"},
-       {2, 0, 1}},
+      {{L"S1", L"S2", L"S3"}, 3,
+       {panel + L"S3", L"USB\\VID_046D&PID_C52B\\S9", panel + L"S1", panel + L"S2"}, {2, 0, 1}},
       // Other devices' texts, and a lower-case prefix, change nothing.
-      {{L"AAA", L"BBB"},
-       3,
-       {L"USB\\VID_1234&PID_0001\\BBB", L"usb\\vid_06a3&pid_a2ae\\BBB"},
+      {{L"AAA", L"BBB"}, 3, {L"USB\\VID_1234&PID_0001\\BBB", L"usb\\vid_06a3&pid_a2ae\\BBB"},
        {0, 1, 2}},
       // An empty serial takes the first panel text, whatever it names.
       {{L"", L"BBB"}, 3, {panel + L"BBB"}, {0, 1, 2}},

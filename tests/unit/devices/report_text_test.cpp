@@ -10,9 +10,7 @@ namespace {
 
 TEST(ReportText, WholeLinesFitOrTheFirstIsCutBetweenCharacters) {
   const std::wstring lines = L"Full path: aaaa\r\nHardware ID: bbbb\r\nSerial number: cccc";
-  const std::wstring paired =
-      L"abcd\xD83D\xDE00"
-      L"ef";  // a surrogate pair at units 4 and 5
+  const std::wstring paired = L"abcd\xD83D\xDE00" L"ef";  // a surrogate pair at units 4 and 5
   const struct {
     std::wstring text;
     std::size_t room, kept;
@@ -25,7 +23,7 @@ TEST(ReportText, WholeLinesFitOrTheFirstIsCutBetweenCharacters) {
       {lines, 35, 34},  // a line break right at the end of the room still ends a line
       {lines, 34, 15},
       {std::wstring(10, L'a') + L"\r\nmore", 6, 5},  // a first line too long is cut
-      {paired, 6, 4},                                // the pair goes whole
+      {paired, 6, 4},  // the pair goes whole
       {paired, 7, 6},
   };
   for (const auto& row : rows) {

@@ -17,7 +17,7 @@ TEST(SerialNumberCut, TheTextBetweenMarkerAndHashInUpperCase) {
     std::wstring serial;
   } rows[] = {
       {L"\\\\?\\" + marker + L"ab12cd34#{a5dcbf10-6530-11d2}", 50, true, L"AB12CD34"},
-      {marker + L"x-y_z.\u00e9#", 50, true, L"X-Y_Z.\u00e9"},       // only a to z are raised
+      {marker + L"x-y_z.\u00e9#", 50, true, L"X-Y_Z.\u00e9"},  // only a to z are raised
       {marker + q70 + L"#tail", 50, true, std::wstring(50, L'Q')},  // the limit counts as found
       {marker + q70 + L"#tail", 19, true, std::wstring(19, L'Q')},
       {marker + L"abc", 50, false, L"ABC"},  // no hash: what was copied stays, not found

@@ -14,11 +14,11 @@ TEST(CallSequence, EntriesAreTakenAsOftenAsTheirCountAllows) {
   } rows[] = {
       {{"AddPage", "SetImage", "RemovePage"}, true},
       {{"AddPage", "SetLed", "SetImage", "SetImage", "SetString", "SetString", "RemovePage"}, true},
-      {{"AddPage", "RemovePage"}, false},                                  // one or more: none
+      {{"AddPage", "RemovePage"}, false},                           // one or more: none
       {{"AddPage", "SetLed", "SetLed", "SetImage", "RemovePage"}, false},  // optional: twice
-      {{"AddPage", "SetImage"}, false},                                    // ends early
-      {{"AddPage", "SetImage", "RemovePage", "RemovePage"}, false},        // one too many
-      {{"SetImage", "AddPage", "RemovePage"}, false},                      // out of order
+      {{"AddPage", "SetImage"}, false},                             // ends early
+      {{"AddPage", "SetImage", "RemovePage", "RemovePage"}, false},  // one too many
+      {{"SetImage", "AddPage", "RemovePage"}, false},               // out of order
   };
   for (const auto& row : rows) {
     EXPECT_EQ(static_cast<bool>(CallsMatch(row.calls, start)), row.match)

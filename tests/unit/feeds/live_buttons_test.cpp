@@ -15,27 +15,14 @@ TEST(LiveButtons, EachValueMeansOneAction) {
     int button;
   } rows[] = {
       // The six buttons choose the delays 0 to 5; two chords flip hints and lights.
-      {0x20, A::kSetDelay, 1},
-      {0x40, A::kSetDelay, 2},
-      {0x80, A::kSetDelay, 3},
-      {0x100, A::kSetDelay, 4},
-      {0x200, A::kSetDelay, 5},
-      {0x400, A::kSetDelay, 6},
-      {0x60, A::kFlipHints, 0},
-      {0x180, A::kFlipLights, 0},
-      {0x08, A::kStepUp, 0},
-      {0x02, A::kStepUp, 0},
-      {0x10, A::kStepDown, 0},
+      {0x20, A::kSetDelay, 1}, {0x40, A::kSetDelay, 2}, {0x80, A::kSetDelay, 3},
+      {0x100, A::kSetDelay, 4}, {0x200, A::kSetDelay, 5}, {0x400, A::kSetDelay, 6},
+      {0x60, A::kFlipHints, 0}, {0x180, A::kFlipLights, 0},
+      {0x08, A::kStepUp, 0}, {0x02, A::kStepUp, 0}, {0x10, A::kStepDown, 0},
       {0x04, A::kStepDown, 0},
       // Other chords, a button with an encoder bit, two encoder bits, release, stray bits.
-      {0xA0, A::kNone, 0},
-      {0x28, A::kNone, 0},
-      {0x0A, A::kNone, 0},
-      {0x14, A::kNone, 0},
-      {0x0, A::kNone, 0},
-      {0x1, A::kNone, 0},
-      {0x600, A::kNone, 0},
-      {0x7E0, A::kNone, 0},
+      {0xA0, A::kNone, 0}, {0x28, A::kNone, 0}, {0x0A, A::kNone, 0}, {0x14, A::kNone, 0},
+      {0x0, A::kNone, 0}, {0x1, A::kNone, 0}, {0x600, A::kNone, 0}, {0x7E0, A::kNone, 0},
       {0x800, A::kNone, 0},
   };
   for (const auto& row : rows) {

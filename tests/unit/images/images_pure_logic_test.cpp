@@ -20,23 +20,13 @@ TEST(StaticButtons, EachValueMeansOneAction) {
     StaticAction action;
     int image;  // 1 to 6 for kShowImage
   } rows[] = {
-      {0x60, A::kFlipHints, 0},
-      {0x180, A::kFlipLights, 0},
-      {0x600, A::kFlipFormat, 0},
-      {0x20, A::kShowImage, 1},
-      {0x40, A::kShowImage, 2},
-      {0x80, A::kShowImage, 3},
-      {0x100, A::kShowImage, 4},
-      {0x200, A::kShowImage, 5},
-      {0x400, A::kShowImage, 6},
+      {0x60, A::kFlipHints, 0}, {0x180, A::kFlipLights, 0}, {0x600, A::kFlipFormat, 0},
+      {0x20, A::kShowImage, 1}, {0x40, A::kShowImage, 2}, {0x80, A::kShowImage, 3},
+      {0x100, A::kShowImage, 4}, {0x200, A::kShowImage, 5}, {0x400, A::kShowImage, 6},
       // 0x10 before 0x08 before 0x04 before 0x02; other bits beside them do not matter.
-      {0x18, A::kStepBack, 0},
-      {0x0C, A::kStepForward, 0},
-      {0x06, A::kStepBack, 0},
+      {0x18, A::kStepBack, 0}, {0x0C, A::kStepForward, 0}, {0x06, A::kStepBack, 0},
       {0x22, A::kStepForward, 0},
-      {0, A::kNone, 0},
-      {0xA0, A::kNone, 0},
-      {0x01, A::kNone, 0},
+      {0, A::kNone, 0}, {0xA0, A::kNone, 0}, {0x01, A::kNone, 0},
   };
   for (const auto& row : rows) {
     const StaticButtonPress press = DecodeStaticButtons(row.value);
@@ -99,10 +89,10 @@ std::vector<uint8_t> Bitmap(int width, int height) {
 // A file whose structure promises more than it holds is refused before any decoder sees it.
 TEST(PictureCheck, OnlyWholeStructuresAreSound) {
   // SOI, APP0 of 4 bytes, SOF0 of 8x8 with one component, SOS header, data.
-  const std::vector<uint8_t> jpeg = {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x04, 0x00, 0x00, 0xFF,
-                                     0xC0, 0x00, 0x0B, 0x08, 0x00, 0x08, 0x00, 0x08, 0x01,
-                                     0x01, 0x11, 0x00, 0xFF, 0xDA, 0x00, 0x08, 0x01, 0x01,
-                                     0x00, 0x00, 0x3F, 0x00, 0x12, 0x34};
+  const std::vector<uint8_t> jpeg = {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x04, 0x00, 0x00, 0xFF, 0xC0,
+                                     0x00, 0x0B, 0x08, 0x00, 0x08, 0x00, 0x08, 0x01, 0x01, 0x11,
+                                     0x00, 0xFF, 0xDA, 0x00, 0x08, 0x01, 0x01, 0x00, 0x00, 0x3F,
+                                     0x00, 0x12, 0x34};
   const std::vector<uint8_t> bmp = Bitmap(5, 3);
   std::vector<uint8_t> topDown = bmp;
   topDown[22] = 0xFD, topDown[23] = topDown[24] = topDown[25] = 0xFF;  // height -3
@@ -126,11 +116,8 @@ TEST(PictureCheck, OnlyWholeStructuresAreSound) {
       {"an unknown header size", bmp, {{14, 41}}, 0, false},
       {"an unknown depth", bmp, {{28, 23}}, 0, false},
       {"pixels after the end", bmp, {{10, 0xFF}}, 0, false},
-      {"a PNG signature (the decoder's matter)",
-       {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A},
-       {},
-       0,
-       true},
+      {"a PNG signature (the decoder's matter)", {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A}, {},
+       0, true},
   };
   for (const auto& row : rows) {
     std::vector<uint8_t> file = row.file;

@@ -1,8 +1,6 @@
 // The pictures the program sends to a panel, drawn by the resource generator: hint boxes exactly
 // beside the six buttons on the see-through colour key, each with its own label, no stray key
 // byte elsewhere; splash screens blue with their title at the top.
-#include "tools/resgen/frame_bitmaps.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,6 +11,7 @@
 #include <vector>
 
 #include "tools/resgen/bmp_file.h"
+#include "tools/resgen/frame_bitmaps.h"
 #include "tools/resgen/resource_catalogue.h"
 
 namespace resgen {
@@ -36,19 +35,18 @@ struct Frame {
     return Pixel{bytes[at + 2], bytes[at + 1], bytes[at]};
   }
   int Box(int x, int y) const {  // the hint box holding (x, y), -1 for none
+    if (x < kBoxLeft || x >= kBoxLeft + kBoxWidth) return -1;
     for (int n = 0; n < 6; ++n) {
-      if (x >= kBoxLeft && x < kBoxLeft + kBoxWidth && y >= kBoxTops[n] &&
-          y < kBoxTops[n] + kBoxHeight)
-        return n;
+      if (y >= kBoxTops[n] && y < kBoxTops[n] + kBoxHeight) return n;
     }
     return -1;
   }
 };
 
 TEST(FrameBitmaps, EachFrameShowsWhatThePanelShouldSee) {
-  const std::map<int, bool> frames = {// id -> a hint overlay (else a splash screen)
-                                      {226, true}, {227, true},  {228, true},  {240, true},
-                                      {241, true}, {232, false}, {233, false}, {234, false}};
+  const std::map<int, bool> frames = {  // id -> a hint overlay (else a splash screen)
+      {226, true}, {227, true}, {228, true}, {240, true}, {241, true},
+      {232, false}, {233, false}, {234, false}};
   std::map<int, Frame> made;
   for (const BitmapResource& r : MakeBitmapResources("1.00")) {
     if (frames.count(r.id)) made.emplace(r.id, Frame(r));

@@ -34,8 +34,7 @@ TEST(GpsEvents, EachValueSendsItsEventsOnItsPage) {
       {0x20, 7, A::kButton, 1, {"GPS_NEAREST_BUTTON"}},
       {0x20, -1, A::kButton, 1, {"GPS_NEAREST_BUTTON"}},
       // The two chords are the switches.
-      {0x60, 0, A::kFlipHints, 0, {}},
-      {0x180, 1, A::kFlipLights, 0, {}},
+      {0x60, 0, A::kFlipHints, 0, {}}, {0x180, 1, A::kFlipLights, 0, {}},
       // Encoders: the page knob first, a step up wins over a step down.
       {0x08, 0, A::kKnobs, 0, {"GPS_PAGE_KNOB_INC"}},
       {0x10, 0, A::kKnobs, 0, {"GPS_PAGE_KNOB_DEC"}},
@@ -47,8 +46,7 @@ TEST(GpsEvents, EachValueSendsItsEventsOnItsPage) {
       {0x14, 0, A::kKnobs, 0, {"GPS_PAGE_KNOB_DEC", "GPS_GROUP_KNOB_DEC"}},
       {0x1E, 0, A::kKnobs, 0, {"GPS_PAGE_KNOB_INC", "GPS_GROUP_KNOB_INC"}},
       // Anything else sends only its knob events.
-      {0xA0, 0, A::kKnobs, 0, {}},
-      {0, 0, A::kKnobs, 0, {}},
+      {0xA0, 0, A::kKnobs, 0, {}}, {0, 0, A::kKnobs, 0, {}},
       {0x28, 0, A::kKnobs, 0, {"GPS_PAGE_KNOB_INC"}},
   };
   for (const auto& row : rows) {
