@@ -144,7 +144,8 @@ TEST_F(EmulatorContract, CallsAnswerRefuseTellAndLogAsTheLibraryWould) {
   for (std::size_t i = 0; i < frame.size(); ++i) frame[i] = static_cast<uint8_t>(i * 7);
   const auto lights = [&](int page) {
     std::string on;
-    for (bool led : control.Panel("EMU0001")->pages.at(page - 1).leds) on += led ? '1' : '0';
+    const std::optional<emu::PanelInfo> panel = control.Panel("EMU0001");
+    for (bool led : panel->pages.at(page - 1).leds) on += led ? '1' : '0';
     return on;
   };
   // Steps for the calls made most, their log lines written from their arguments: panels by
@@ -285,6 +286,11 @@ TEST_F(EmulatorContract, CallsAnswerRefuseTellAndLogAsTheLibraryWould) {
       {{"GetDeviceType dev={first arrival}"}, [&] { return type(arrived.at(0), &guid); }, kHandle},
       ctl([&] { return control.AddPanel("HOT0001", "other"); }, "ok", {"arrived HOT0001"}),
       ctl([&] { return arrived.size() == 2 && arrived[0] != arrived[1]; }, "ok"),
+      // Removing the page shown leaves none of ours shown.
+      {{"RemovePage dev=0x00001234 page=1"}, [&] { return Hr(a.RemovePage(bogus, 1)); }, kHandle},
+      {{"RemovePage dev=EMU0001 page=1"}, [&] { return Hr(a.RemovePage(D(0), 1)); }, kOk},
+      {{"RemovePage dev=EMU0001 page=1"}, [&] { return Hr(a.RemovePage(D(0), 1)); }, kArg},
+      ctl([&] { return control.Panel("EMU0001")->activePage == 0; }, "ok"),
       // The end: the library's thread ends, and nothing reaches the program any more.
       {{"Deinitialize"}, [&] { return Hr(a.Deinitialize()); }, kOk},
       ctl([&] {
