@@ -11,6 +11,8 @@
 namespace {
 
 constexpr DWORD kTimeoutMs = 10000;
+// The first window of a fresh prefix waits for Wine's desktop to start, which can take longer.
+constexpr DWORD kFirstBoxTimeoutMs = 40000;
 
 BOOL CALLBACK PostAnswer(HWND window, LPARAM answer) {
   return PostMessageW(window, WM_COMMAND, answer, 0);
@@ -39,7 +41,8 @@ TEST(DriverSelftest, MessageBoxesAreReadAndAnsweredAsShown) {
       thread = GetCurrentThreadId();
       answered = MessageBoxW(nullptr, text.c_str(), L"Title", row.style);
     });
-    const auto box = driver::AnswerNextMessageBox(GetCurrentProcessId(), row.answer, kTimeoutMs);
+    const auto box =
+        driver::AnswerNextMessageBox(GetCurrentProcessId(), row.answer, kFirstBoxTimeoutMs);
     const auto ended = [&] { return answered.load() != 0; };
     EXPECT_TRUE(driver::WaitUntil(ended, kTimeoutMs)) << row.style << ": the answer did not end it";
     // A box the driver missed or did not end is answered here, so the test fails, not hangs.
