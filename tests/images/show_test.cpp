@@ -10,7 +10,6 @@
 #include <psapi.h>
 #include <shellapi.h>
 
-#include <cstring>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -33,43 +32,27 @@ using driver::BoxIcon;
 
 constexpr DWORD kTimeoutMs = 10000;
 const std::string kPanel = "EMU0001";
-const std::wstring kComputerFolder = L"::{20D04FE0-3AEA-1069-A2D8-08002B30309D}";  // no path
+const wchar_t kComputer[] = L"::{20D04FE0-3AEA-1069-A2D8-08002B30309D}";  // a folder, no path
 
-// --- picture files, and the pictures the panel should show for them
-
-// A 24-bit bottom-up BMP file.
-Bytes Bmp(int width, int height, const ColourAt& colourAt) {
-  const uint32_t stride = (width * 3 + 3) & ~3u, size = 54 + stride * height;
-  Bytes out(size, 0);
-  const auto put = [&](uint32_t at, uint32_t value, int length) { std::memcpy(&out[at], &value, length); };
-  // Signature, file size, where the pixels start; the info header's size, width, height,
-  // planes, bits per pixel.
-  for (const auto& [at, value, length] : {std::tuple<uint32_t, uint32_t, int>{0, 'B' | 'M' << 8, 2},
-       {2, size, 4}, {10, 54, 4}, {14, 40, 4}, {18, width, 4}, {22, height, 4}, {26, 1, 2}, {28, 24, 2}}) {
-    put(at, value, length);
-  }
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) put(54 + stride * (height - 1 - y) + x * 3, colourAt(x, y), 3);
-  }
-  return out;
-}
-
-// A JPEG file, encoded by the system's GDI+ (empty when that fails).
-Bytes Jpeg(int width, int height, const ColourAt& colourAt, const std::wstring& scratch) {
+// A picture file of the system's GDI+ encoder (BMP or JPEG); empty when that fails.
+enum Encoder : unsigned long { kBmp = 0x557CF400, kJpeg };
+Bytes Encoded(int width, int height, const ColourAt& colourAt, Encoder encoder,
+              const std::wstring& scratch) {
   namespace flat = Gdiplus::DllExports;
   static const bool started = [] {
     ULONG_PTR token = 0;
     Gdiplus::GdiplusStartupInput input;
     return Gdiplus::GdiplusStartup(&token, &input, nullptr) == Gdiplus::Ok;
   }();
-  static constexpr CLSID kEncoder = {0x557CF401, 0x1A04, 0x11D3, {0x9A, 0x73, 0, 0, 0xF8, 0x1E, 0xF3, 0x2E}};
+  const CLSID clsid = {encoder, 0x1A04, 0x11D3, {0x9A, 0x73, 0, 0, 0xF8, 0x1E, 0xF3, 0x2E}};
   std::vector<uint32_t> pixels;
-  for (int i = 0; i < width * height; ++i) pixels.push_back(0xFF000000 | colourAt(i % width, i / width));
+  for (int i = 0; i < width * height; ++i) pixels.push_back(colourAt(i % width, i / width));
   Gdiplus::GpBitmap* bitmap = nullptr;
-  const bool saved = started &&
-      flat::GdipCreateBitmapFromScan0(width, height, width * 4, PixelFormat32bppARGB,
-                                      reinterpret_cast<BYTE*>(pixels.data()), &bitmap) == Gdiplus::Ok &&
-      flat::GdipSaveImageToFile(bitmap, scratch.c_str(), &kEncoder, nullptr) == Gdiplus::Ok;
+  const bool saved =
+      started &&
+      flat::GdipCreateBitmapFromScan0(width, height, width * 4, PixelFormat32bppRGB,
+                                      reinterpret_cast<BYTE*>(pixels.data()), &bitmap) == 0 &&
+      flat::GdipSaveImageToFile(bitmap, scratch.c_str(), &clsid, nullptr) == 0;
   if (bitmap) flat::GdipDisposeImage(bitmap);
   std::ifstream in(std::string(scratch.begin(), scratch.end()), std::ios::binary);
   return saved ? Bytes(std::istreambuf_iterator<char>(in), {}) : Bytes{};
@@ -84,7 +67,9 @@ ColourAt Blocks(int width, int height, int shift) {
   return [=](int x, int y) { return kColours[(y * 4 / height + shift) % 4][x * 4 / width]; };
 }
 // Every pixel unlike its neighbours: any scaling or shift shows.
-uint32_t Noise(int x, int y) { return (x * 73 + y * 151) % 256 << 16 | (x * 31 + y * 17) % 256 << 8 | (x ^ y) % 256; }
+uint32_t Noise(int x, int y) {
+  return (x * 73 + y * 151) % 256 << 16 | (x * 31 + y * 17) % 256 << 8 | (x ^ y) % 256;
+}
 
 constexpr int kKept = -1;  // the picture before stays
 enum { kJpegHalved, kJpegEnlarged, kBmpNamedJpg, kBmpStretched, kBmpHalved };
@@ -96,29 +81,26 @@ const struct {
 } kPictures[] = {{Blocks(320, 240, 0), 32, 4}, {Blocks(320, 240, 1), 48, 14}, {Noise, 2, 0},
                  {Blocks(320, 240, 2), 12, 4}, {Blocks(320, 240, 3), 12, 4}};
 
-// --- what the user and the panel see
-
+// A message box; an error here comes with the warning icon, information with its own.
 struct Box {
   const wchar_t *title, *text;
-  BoxIcon icon;
 };
 const Box kImagePrompt{L"Information", L"Please select the folder with the set of static images "
-                       L"to be shown in FIP device...", BoxIcon::Information};
+                                       L"to be shown in FIP device..."};
 const Box kImagesMissing{L"Error", L"Failed to locate images for static showing. Please select "
-                         L"the folder with suitable images...", BoxIcon::Warning};
-const Box kImagesChosen{L"Information", L"The new folder has been selected. Please use the "
-                        L"\"Start\" button to start showing the images on the selected FIP "
-                        L"device...", BoxIcon::Information};
+                                   L"the folder with suitable images..."};
+const Box kImagesChosen{L"Information", L"The new folder has been selected. Please use the \"Start"
+                        L"\" button to start showing the images on the selected FIP device..."};
 const Box kToolPrompt{L"Information", L"Please select the folder with the Skinwright tool files: "
-                      L"\"Skinwright_x86.exe\" and \"Skinwright_x64.exe\"...", BoxIcon::Information};
-const Box kToolChosen{L"Information", L"The new folder has been selected. Please use the "
-                      L"\"Start\" button to customize available FIP devices...", BoxIcon::Information};
+                                      L"\"Skinwright_x86.exe\" and \"Skinwright_x64.exe\"..."};
+const Box kToolChosen{L"Information", L"The new folder has been selected. Please use the \"Start"
+                                      L"\" button to customize available FIP devices..."};
 const Box kToolFailed{L"Error", L"Failed to start the Skinwright utility. Please make sure that "
-                      L"the utility's files are not damaged...", BoxIcon::Warning};
-const Box kCanceled{L"Information", L"Folder selection canceled. Current folder settings were "
-                    L"not changed...", BoxIcon::Information};
+                                L"the utility's files are not damaged..."};
+const Box kCanceled{L"Information",
+                    L"Folder selection canceled. Current folder settings were not changed..."};
 const Box kFolderFailed{L"Error", L"Failed to select this folder due to an error. Please try "
-                        L"selecting again...", BoxIcon::Warning};
+                                  L"selecting again..."};
 
 // START or SETUP clicked; the box `before`, then the browser (none without a folder) with its
 // selection moved to `folder`, OK found enabled or not, answered with OK (`choose`) or Cancel;
@@ -173,29 +155,34 @@ class Images : public ::testing::Test {
     const std::wstring bin = driver::TestProgramFolder(), x86 = bin + L"Skinwright_x86.exe";
     std::wstring x64 = bin + L"Skinwright_x64.exe";
     if (GetFileAttributesW(x64.c_str()) == INVALID_FILE_ATTRIBUTES) x64 = x86;  // never started
-    for (const wchar_t* folder : {L"", L"\\show", L"\\jpeg", L"\\empty", L"\\x86", L"\\x64", L"\\tool"}) {
-      ASSERT_TRUE(CreateDirectoryW((files_ + folder).c_str(), nullptr));
+    for (const wchar_t* name : {L"", L"\\show", L"\\jpeg", L"\\empty", L"\\x86", L"\\x64",
+                                L"\\tool"}) {
+      ASSERT_TRUE(CreateDirectoryW((files_ + name).c_str(), nullptr));
     }
-    const Bytes jpeg = Jpeg(640, 480, Blocks(640, 480, 0), Folder(L"show\\FIP1.JPG"));
-    const Bytes bmp = Bmp(320, 240, Noise);
-    ASSERT_FALSE(jpeg.empty()) << "no JPEG encoder";
+    const auto make = [&](int width, int height, const ColourAt& colours, Encoder encoder) {
+      return Encoded(width, height, colours, encoder, Folder(L"empty\\scratch"));
+    };
+    const Bytes jpeg = make(640, 480, Blocks(640, 480, 0), kJpeg);
+    const Bytes bmp = make(320, 240, Noise, kBmp);
+    ASSERT_FALSE(jpeg.empty() || bmp.empty()) << "no encoder";
     const std::pair<const wchar_t*, Bytes> files[] = {
         {L"show\\FIP1.JPG", jpeg},
-        {L"show\\FIP2.JPG", Jpeg(160, 120, Blocks(160, 120, 1), Folder(L"show\\FIP2.JPG"))},
+        {L"show\\FIP2.JPG", make(160, 120, Blocks(160, 120, 1), kJpeg)},
         {L"show\\FIP3.JPG", bmp},
         {L"show\\FIP4.JPG", Bytes(jpeg.begin(), jpeg.begin() + jpeg.size() / 3)},
         {L"show\\FIP5.JPG", {'n', 'o', 't', ' ', 'a', 'n', ' ', 'i', 'm', 'a', 'g', 'e'}},
-        {L"show\\FIP1.BMP", Bmp(100, 100, Blocks(100, 100, 2))},
-        {L"show\\FIP2.BMP", Bmp(640, 480, Blocks(640, 480, 3))},
+        {L"show\\FIP1.BMP", make(100, 100, Blocks(100, 100, 2), kBmp)},
+        {L"show\\FIP2.BMP", make(640, 480, Blocks(640, 480, 3), kBmp)},
         {L"show\\FIP3.BMP", {}},
-        {L"show\\FIP4.BMP", Bytes(bmp.begin(), bmp.begin() + 54)},
+        {L"show\\FIP4.BMP", Bytes(bmp.begin(), bmp.begin() + 54)},  // the headers alone
         {L"jpeg\\FIP1.JPG", jpeg}};
     for (const auto& [name, bytes] : files) {
       std::ofstream(Narrow(Folder(name)), std::ios::binary)
           .write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     }
-    for (const auto& [from, to] : {std::pair{x86, L"x86\\Skinwright_x86.exe"}, {x64, L"x64\\Skinwright_x64.exe"},
-                                   {x86, L"tool\\Skinwright_x86.exe"}, {x64, L"tool\\Skinwright_x64.exe"}}) {
+    for (const auto& [from, to] :
+         {std::pair{x86, L"x86\\Skinwright_x86.exe"}, {x64, L"x64\\Skinwright_x64.exe"},
+          {x86, L"tool\\Skinwright_x86.exe"}, {x64, L"tool\\Skinwright_x64.exe"}}) {
       ASSERT_TRUE(CopyFileW(from.c_str(), Folder(to).c_str(), FALSE));
     }
     program_ = LoadLibraryExW((bin + L"Panelcast.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
@@ -213,11 +200,9 @@ class Images : public ::testing::Test {
   void TearDown() override {
     session_.reset();
     if (program_) FreeLibrary(program_);
-    std::wstring from = files_ + L'\0';  // a list of names, ended by an empty one
-    SHFILEOPSTRUCTW remove{};
-    remove.wFunc = FO_DELETE;
-    remove.pFrom = from.c_str();
-    remove.fFlags = FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
+    const std::wstring from = files_ + L'\0';  // a list of names, ended by an empty one
+    SHFILEOPSTRUCTW remove{nullptr, FO_DELETE, from.c_str(), nullptr,
+                           FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI, 0, nullptr, nullptr};
     SHFileOperationW(&remove);
   }
 
@@ -233,7 +218,9 @@ class Images : public ::testing::Test {
     ASSERT_TRUE(box) << "no message box; expected " << Narrow(expected.text);
     EXPECT_EQ(box->title, expected.title);
     EXPECT_EQ(box->text, expected.text);
-    EXPECT_STREQ(driver::BoxIconName(box->icon), driver::BoxIconName(expected.icon));
+    const BoxIcon icon = expected.title == std::wstring(L"Error") ? BoxIcon::Warning
+                                                                  : BoxIcon::Information;
+    EXPECT_STREQ(driver::BoxIconName(box->icon), driver::BoxIconName(icon));
   }
 
   // Done once the status line shows the folder, or for the computer folder (no path, no status)
@@ -243,7 +230,7 @@ class Images : public ::testing::Test {
     const auto selected = [&] {
       HWND tree = FindWindowExW(browser, nullptr, L"SysTreeView32", nullptr);
       const LRESULT caret = SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0);
-      if (folder == kComputerFolder) {
+      if (folder == kComputer) {
         return caret && SendMessageW(tree, TVM_GETNEXTITEM, TVGN_PARENT, caret) ==
                             SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0);
       }
@@ -265,10 +252,10 @@ class Images : public ::testing::Test {
     if (step.folder) {
       ExpectBox(*step.before);
       std::pair<DWORD, HWND> browser{pid_, nullptr};
-      ASSERT_TRUE(driver::WaitUntil(
-          [&] { return !EnumWindows(IsBrowserOf, reinterpret_cast<LPARAM>(&browser)); }, kTimeoutMs));
-      const bool computer = step.folder == kComputerFolder;
-      ASSERT_NO_FATAL_FAILURE(Select(browser.second, computer ? kComputerFolder : Folder(step.folder)));
+      const auto find = [&] { return !EnumWindows(IsBrowserOf, LPARAM(&browser)); };
+      ASSERT_TRUE(driver::WaitUntil(find, kTimeoutMs));
+      const bool computer = step.folder == kComputer;
+      ASSERT_NO_FATAL_FAILURE(Select(browser.second, computer ? step.folder : Folder(step.folder)));
       // The rule runs right after the status line is set, and once more when that is over.
       const auto ok = [&] { return driver::IsEnabled(browser.second, IDOK) == step.okEnabled; };
       EXPECT_TRUE(computer || (driver::WaitUntil(ok, 2000) && ok())) << "OK enabled wrongly";
@@ -313,7 +300,7 @@ TEST_F(Images, FolderStepsThenTheShowOnThePanel) {
   const FolderStep steps[] = {
       {IDC_START, &kImagesMissing, L"jpeg", true, false, &kCanceled, false},
       {IDC_SETUP, &kImagePrompt, L"empty", false, false, &kCanceled, false},
-      {IDC_SETUP, &kImagePrompt, kComputerFolder.c_str(), false, true, &kFolderFailed, false},
+      {IDC_SETUP, &kImagePrompt, kComputer, false, true, &kFolderFailed, false},
       {IDC_START, &kImagesMissing, L"show", true, true, nullptr, true}};
   emu::PanelControl& panel = *session_->panels;
   for (const FolderStep& step : steps) {
@@ -347,7 +334,7 @@ TEST_F(Images, FolderStepsThenTheShowOnThePanel) {
       {"on from 6, kept by the switch, to 1", 0x02, Shown(1), kBmpStretched, IDB_HINTS_BMP},
       {"button 2: a large BMP", 0x40, Shown(2), kBmpHalved, IDB_HINTS_BMP},
       {"button 3: an empty file", 0x80, Blinked(3), kKept, 0},
-      {"button 4: a header alone", 0x100, Blinked(4), kKept, 0},
+      {"button 4: a BMP cut after 54 bytes", 0x100, Blinked(4), kKept, 0},
       {"button 5: no file", 0x200, {Led(5, 0)}, kKept, 0},
       {"buttons 1+2: labels off", 0x60, {}, kKept, 0},
       {"buttons 5+6: the JPEG set again", 0x600, Shown(1), kJpegHalved, 0},
@@ -363,9 +350,10 @@ TEST_F(Images, FolderStepsThenTheShowOnThePanel) {
     const Bytes before = panel.Image(kPanel, 1);
     ASSERT_TRUE(press.buttons || panel.SwitchPage(kPanel, 0));
     ASSERT_TRUE(panel.ClearLog());
-    ASSERT_TRUE(!press.buttons                            ? panel.SwitchPage(kPanel, 1)
-                : (press.buttons & 0x1E) == press.buttons ? panel.Step(kPanel, press.buttons)
-                                                          : panel.SendButtons(kPanel, press.buttons));
+    const uint32_t value = press.buttons;
+    ASSERT_TRUE(!value ? panel.SwitchPage(kPanel, 1)
+                : (value & 0x1E) == value ? panel.Step(kPanel, value)  // an encoder bit
+                                          : panel.SendButtons(kPanel, value));
     EXPECT_TRUE(driver::CallsMatch(PanelCalls(), press.calls));
     const Bytes frame = panel.Image(kPanel, 1);
     if (press.shows == kKept) {
@@ -378,7 +366,8 @@ TEST_F(Images, FolderStepsThenTheShowOnThePanel) {
       ASSERT_TRUE(hints);
       EXPECT_TRUE(feeds_test::CarriesTheLabels(frame, hints.pixels));
     }
-    const driver::Picture shown{320, 240, frame}, labels{320, 240, Bytes(hints.pixels, hints.pixels + hints.length)};
+    const driver::Picture shown{320, 240, frame},
+        labels{320, 240, Bytes(hints.pixels, hints.pixels + hints.length)};
     const auto& picture = kPictures[press.shows];
     int wrong = 0;
     for (int y = 0; y < 240; ++y) {
@@ -417,13 +406,15 @@ TEST_F(Images, FolderStepsThenTheShowOnThePanel) {
   }
 
   // The folder chosen in Setup is kept: in the BMP format its JPEG alone leaves the splash.
-  ASSERT_NO_FATAL_FAILURE(Run({IDC_SETUP, &kImagePrompt, L"jpeg", true, true, &kImagesChosen, false}));
+  ASSERT_NO_FATAL_FAILURE(
+      Run({IDC_SETUP, &kImagePrompt, L"jpeg", true, true, &kImagesChosen, false}));
   Set(IDC_FORMAT_BMP, true);
   ASSERT_TRUE(panel.ClearLog());
   ASSERT_NO_FATAL_FAILURE(Run({IDC_START, nullptr, nullptr, false, false, nullptr, true}));
   EXPECT_TRUE(driver::CallsMatch(PanelCalls(kStart.size() + 1), kStart + Calls{Led(1, 0)}));
   const panelcast::FrameBitmap splash = panelcast::LoadFrameBitmap(program_, IDB_SPLASH_STATIC);
-  EXPECT_TRUE(splash && panel.Image(kPanel, 1) == Bytes(splash.pixels, splash.pixels + splash.length));
+  ASSERT_TRUE(splash);
+  EXPECT_TRUE(panel.Image(kPanel, 1) == Bytes(splash.pixels, splash.pixels + splash.length));
 }
 
 // The customizing tool: the folder steps, then the build of the system started in its folder;
@@ -432,14 +423,15 @@ TEST_F(Images, ToolStart) {
   Set(IDC_MODE_CUSTOMIZE, true);
   const bool on64 = driver::On64BitSystem();
   const std::string x86 = "Skinwright_x86.exe|" + Narrow(Folder(L"x86"));
-  const std::string own = (on64 ? "Skinwright_x64.exe|" : "Skinwright_x86.exe|") + Narrow(Folder(L"tool"));
+  const std::string own =
+      (on64 ? "Skinwright_x64.exe|" : "Skinwright_x86.exe|") + Narrow(Folder(L"tool"));
   const Calls none, once = on64 ? none : Calls{x86}, twice = on64 ? none : Calls{x86, x86};
   const Box* const started = on64 ? &kToolFailed : nullptr;
   const struct {
     FolderStep step;
     Calls starts;  // the tool's starts so far, "<file>|<working folder>"
   } steps[] = {{{IDC_START, &kToolPrompt, L"x64", true, false, &kCanceled, false}, none},
-               {{IDC_SETUP, &kToolPrompt, kComputerFolder.c_str(), false, true, &kFolderFailed, false}, none},
+               {{IDC_SETUP, &kToolPrompt, kComputer, false, true, &kFolderFailed, false}, none},
                {{IDC_START, &kToolPrompt, L"x86", true, true, started, false}, once},
                {{IDC_START, nullptr, nullptr, false, false, started, false}, twice},
                {{IDC_SETUP, &kToolPrompt, L"tool", true, true, &kToolChosen, false}, twice},
@@ -450,7 +442,9 @@ TEST_F(Images, ToolStart) {
     driver::WaitUntil([&] {
       std::ifstream log(Narrow(Folder(L"tool.log")));
       lines.clear();
-      for (std::string line; std::getline(log, line);) lines.push_back(line.substr(0, line.find('\r')));
+      for (std::string line; std::getline(log, line);) {
+        lines.push_back(line.substr(0, line.find('\r')));
+      }
       return lines.size() >= starts.size();
     }, kTimeoutMs);
     EXPECT_EQ(lines, starts);
