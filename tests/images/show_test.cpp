@@ -118,16 +118,11 @@ const std::string kFrame = "SetImage page=1 index=0 len=230400";
 std::string Led(int light, int value) {
   return "SetLed page=1 index=" + std::to_string(light) + " value=" + std::to_string(value);
 }
-Calls operator+(Calls a, const Calls& b) {
-  a.insert(a.end(), b.begin(), b.end());
-  return a;
-}
+Calls operator+(Calls a, const Calls& b) { return a.insert(a.end(), b.begin(), b.end()), a; }
 Calls Blinked(int n) { return {Led(n, 0), Led(n, 1), Led(n, 0), Led(n, 1), Led(n, 0), Led(n, 1)}; }
 Calls Shown(int light) { return Calls{kFrame} + Blinked(light); }
-Calls AllLights(int value) {
-  Calls calls;
-  for (int light = 1; light <= 6; ++light) calls.push_back(Led(light, value));
-  return calls;
+Calls AllLights(int v) {
+  return {Led(1, v), Led(2, v), Led(3, v), Led(4, v), Led(5, v), Led(6, v)};
 }
 // A start: both handlers, the page, the splash, the light sweep.
 const Calls kStart = Calls{"RegisterPageCallback ctx=\"Zivovi Panelcast\"",
