@@ -69,6 +69,7 @@ bool Identification::Start(const std::wstring& panels, bool expectNotice, Enviro
   driver::LaunchOptions options;
   options.exeName = L"usb\\Panelcast.exe";
   options.environment = std::move(usb);
+  session_.reset();  // one copy at a time
   session_ = shelltest::StartWithPanels(panels, expectNotice, std::move(options));
   if (!session_) return false;
   const bool noBox = driver::MessageBoxWindows(session_->program->Id()).empty();

@@ -108,6 +108,7 @@ void ExpectEnd(driver::Program& program, DWORD exitCode,
 }
 
 bool Shell::Start(const std::wstring& panels, bool expectNotice, driver::LaunchOptions options) {
+  session_.reset();  // one copy at a time
   session_ = StartWithPanels(panels, expectNotice, std::move(options));
   return session_ != nullptr;
 }
