@@ -1,8 +1,9 @@
 // What the identification tests share: the program with the setupapi stand-in and emulated
-// panels, the registry's list of the composite-device service, the hardware-details switch
-// through the panel list's context menu, and the Device Information dialog.
+// panels, the registry's list of a composite-device service, the hardware-details switch through
+// the panel list's context menu, and the Device Information dialog.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <memory>
@@ -15,53 +16,61 @@
 namespace idtest {
 
 inline constexpr DWORD kTimeoutMs = 15000;
-inline constexpr int kPanelList = 1000;
 inline constexpr wchar_t kGeneric[] = L"Generic FIP Device";
 
 using Environment = std::vector<std::pair<std::wstring, std::wstring>>;
-
-// bin/usb/Panelcast.exe with the panels `panels` ("A1,B2"), the stand-in's settings `usb`
-// (PANELCAST_EMU_USB_... variables) and the start-up notice answered when `expectNotice`; the
-// list is filled when this returns. Fails the test (and returns null) when the program does not
-// come up, or when the notice does or does not come against the expectation.
-std::unique_ptr<driver::PanelSession> Start(const std::wstring& panels, bool expectNotice,
-                                            Environment usb = {});
+using Lines = std::vector<std::wstring>;
 
 // The interface path the stand-in makes for a serial number.
 std::wstring PanelPath(const std::wstring& serial);
 // "USB\VID_06A3&PID_A2AE\<serial>", as the service lists a panel.
 std::wstring PanelInstance(const std::wstring& serial);
-
-std::vector<std::wstring> ListLines(HWND mainWindow);
 std::wstring SerialLine(const std::wstring& serial);  // "FIP Device (S/N: <serial>)"
 
-// The context menu over the panel list, opened as the keyboard's context-menu key does; null
-// when it did not open.
-HWND OpenContextMenu(const driver::PanelSession& session);
-// Waits until the open menu shows its item's text (dark pixels) and returns how it looks.
-driver::Picture PaintedMenu(HWND menu);
-// Opens the menu and chooses "Show hardware details", turning the switch on (or off); true once a
-// double-click on line 0 opens the report (or, for off, does not), which only the switch decides.
-bool ChooseShowHardwareDetails(const driver::PanelSession& session, bool turnOn = true);
-
-// Selects line `line` and double-clicks it; the Device Information dialog, or null.
-HWND OpenReport(const driver::PanelSession& session, int line);
-std::wstring ReportText(HWND dialog);  // edit 1033
-// OK, then waits until the dialog has gone.
-bool CloseReport(HWND dialog);
-
 // The texts a service's "Enum" key lists under HKLM\SYSTEM\CurrentControlSet\services\<service>,
-// written for one test and removed with this object (with the service key when it made it).
+// removed with this object.
 class ServiceEnum {
  public:
-  ServiceEnum(const std::wstring& service, DWORD count, const std::vector<std::wstring>& texts);
+  explicit ServiceEnum(const std::wstring& service);
   ~ServiceEnum();
   ServiceEnum(const ServiceEnum&) = delete;
   ServiceEnum& operator=(const ServiceEnum&) = delete;
+  void Set(DWORD count, const std::vector<std::wstring>& texts);
 
  private:
-  std::wstring serviceKey_;
-  bool madeService_ = false;
+  std::wstring enumKey_;
+};
+
+// The fixture: one run of bin/usb/Panelcast.exe at a time.
+class Identification : public ::testing::Test {
+ protected:
+  // The program with `panels` ("A1,B2") and the stand-in's settings `usb` (PANELCAST_EMU_USB_...
+  // variables), past the start-up notice when `expectNotice`; false when it did not come up or
+  // showed a notice against the expectation.
+  bool Start(const std::wstring& panels, bool expectNotice, Environment usb = {});
+  HWND Main() const { return session_->mainWindow; }
+  Lines ListLines() const;
+  // Waits until the list shows `lines`.
+  bool ListShows(const Lines& lines) const;
+
+  // The context menu over the panel list, opened as the keyboard's context-menu key does; null
+  // when it did not open.
+  HWND OpenContextMenu();
+  // Waits until the open menu shows its item (dark pixels) and returns how it looks.
+  driver::Picture PaintedMenu(HWND menu);
+  // Closes the open menu with Esc.
+  bool CancelMenu(HWND menu);
+  // Chooses "Show hardware details" in the menu, turning the switch on (or off); true once a
+  // double-click on line 0 opens the report (or does not), which only the switch decides.
+  bool ChooseShowHardwareDetails(bool turnOn = true);
+
+  // Selects line `line` and double-clicks it; the Device Information dialog, or null.
+  HWND OpenReport(int line);
+  static std::wstring ReportText(HWND dialog);
+  // OK, then waits until the dialog has gone.
+  static bool CloseReport(HWND dialog);
+
+  std::unique_ptr<driver::PanelSession> session_;
 };
 
 }  // namespace idtest

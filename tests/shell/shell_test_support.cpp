@@ -2,13 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "emulator/control/log_line.h"
+#include "resources/resource_ids.h"
 
 namespace shelltest {
 namespace {
-
-constexpr wchar_t kLibraryKey[] = L"SOFTWARE\\Zivovi\\DirectOutput";
-constexpr wchar_t kLibraryValue[] = L"DirectOutput";
 
 std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
 
@@ -52,8 +52,8 @@ std::unique_ptr<driver::PanelSession> StartWithPanels(const std::wstring& panels
   if (expectNotice) ExpectBoxes(session->program->Id(), {HardwareInfoNotice()});
   // The last thing start-up does is post the check of the first mode button (after the first
   // line's selection): once it shows, start-up has run to its end.
-  EXPECT_TRUE(driver::WaitUntil([&] { return driver::IsChecked(session->mainWindow, 1014); },
-                                kTimeoutMs));
+  EXPECT_TRUE(driver::WaitUntil(
+      [&] { return driver::IsChecked(session->mainWindow, IDC_MODE_CUSTOMIZE); }, kTimeoutMs));
   return session;
 }
 
@@ -74,8 +74,8 @@ std::wstring SerialList(int count) {
 
 std::vector<std::wstring> ListLines(HWND mainWindow) {
   std::vector<std::wstring> lines;
-  const int count = driver::ListCount(mainWindow, 1000);
-  for (int i = 0; i < count; ++i) lines.push_back(driver::ListLine(mainWindow, 1000, i));
+  const int count = driver::ListCount(mainWindow, IDC_DEVICE_LIST);
+  for (int i = 0; i < count; ++i) lines.push_back(driver::ListLine(mainWindow, IDC_DEVICE_LIST, i));
   return lines;
 }
 
@@ -90,36 +90,31 @@ int CallCount(const driver::Program& program, const std::string& name) {
 
 bool HasNoWindow(DWORD pid) { return !driver::HasTopLevelWindow(pid); }
 
-LibraryRegistry::LibraryRegistry() {
-  wchar_t value[2048] = {};
-  DWORD bytes = sizeof(value) - sizeof(wchar_t);
-  hadValue_ = RegGetValueW(HKEY_LOCAL_MACHINE, kLibraryKey, kLibraryValue, RRF_RT_REG_SZ, nullptr,
-                           value, &bytes) == ERROR_SUCCESS;
-  original_ = value;
-}
-
-LibraryRegistry::~LibraryRegistry() {
-  HKEY key = nullptr;
-  if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, kLibraryKey, 0, nullptr, 0, KEY_WRITE, nullptr, &key,
-                      nullptr) != ERROR_SUCCESS) {
-    return;
+void ExpectEnd(driver::Program& program, DWORD exitCode,
+               const std::vector<driver::ExpectedCall>& calls) {
+  const auto code = program.WaitForExit(kTimeoutMs);
+  ASSERT_TRUE(code.has_value()) << "the program did not end";
+  EXPECT_EQ(*code, exitCode);
+  EXPECT_TRUE(HasNoWindow(program.Id()));
+  std::vector<std::string> made;
+  for (const std::string& text : program.LogLines()) {
+    const auto line = emu::ParseLogLine(text);
+    if (!line || (line->name != "RemovePage" && line->name != "Deinitialize")) continue;
+    char answer[16] = "ok";
+    if (line->result != 0) std::snprintf(answer, sizeof(answer), "0x%08X", line->result);
+    made.push_back(line->name + " " + answer);
   }
-  if (hadValue_) {
-    RegSetValueExW(key, kLibraryValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(original_.c_str()),
-                   static_cast<DWORD>((original_.size() + 1) * sizeof(wchar_t)));
-  }
-  RegCloseKey(key);
+  EXPECT_TRUE(driver::CallsMatch(made, calls));
 }
 
-void LibraryRegistry::DeleteKey() { RegDeleteKeyW(HKEY_LOCAL_MACHINE, kLibraryKey); }
-
-void LibraryRegistry::DeleteValue() {
-  RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kLibraryKey, kLibraryValue);
+bool Shell::Start(const std::wstring& panels, bool expectNotice, driver::LaunchOptions options) {
+  session_.reset();  // one copy at a time
+  session_ = StartWithPanels(panels, expectNotice, std::move(options));
+  return session_ != nullptr;
 }
 
-void LibraryRegistry::SetPath(const std::wstring& path) {
-  RegSetKeyValueW(HKEY_LOCAL_MACHINE, kLibraryKey, kLibraryValue, REG_SZ, path.c_str(),
-                  static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t)));
+bool Shell::ListHas(std::size_t lines) const {
+  return driver::WaitUntil([&] { return ListLines(Main()).size() == lines; }, kTimeoutMs);
 }
 
 }  // namespace shelltest

@@ -1,13 +1,16 @@
 // What the shell's end-to-end tests share: starting the program with panels past its start-up
-// notice, the expected message boxes in order, the list box's lines, the library's call log.
+// notice, the expected message boxes in order, the list box's lines, the library's call log and
+// how a run of the program ends.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "tests/driver/call_sequence.h"
 #include "tests/driver/driver.h"
 
 namespace shelltest {
@@ -52,18 +55,24 @@ int CallCount(const driver::Program& program, const std::string& name);
 // True when the process has no top-level window left.
 bool HasNoWindow(DWORD pid);
 
-// Sets the library path value for the scope of a test and puts the original back afterwards.
-class LibraryRegistry {
- public:
-  LibraryRegistry();
-  ~LibraryRegistry();
-  void DeleteKey();
-  void DeleteValue();
-  void SetPath(const std::wstring& path);
+// The program ends within the time-out with `exitCode` and no window left, and its RemovePage
+// and Deinitialize calls, each with its answer ("RemovePage ok", "Deinitialize 0x80070006"),
+// are `calls` in this order.
+void ExpectEnd(driver::Program& program, DWORD exitCode,
+               const std::vector<driver::ExpectedCall>& calls);
 
- private:
-  std::wstring original_;
-  bool hadValue_ = false;
+// The shell's fixture: one run of the program at a time.
+class Shell : public ::testing::Test {
+ protected:
+  // StartWithPanels into session_; false when the program did not come up.
+  bool Start(const std::wstring& panels, bool expectNotice, driver::LaunchOptions options = {});
+  HWND Main() const { return session_->mainWindow; }
+  DWORD Pid() const { return session_->program->Id(); }
+  emu::PanelControl& Panels() { return *session_->panels; }
+  // Waits until the list holds `lines` lines.
+  bool ListHas(std::size_t lines) const;
+
+  std::unique_ptr<driver::PanelSession> session_;
 };
 
 }  // namespace shelltest
