@@ -4,8 +4,6 @@
 
 #include <sstream>
 
-#include <vector>
-
 #include "devices/slot_table.h"
 #include "feeds/bitmap_resource.h"
 #include "panel_library/direct_output_api.h"
@@ -27,9 +25,20 @@ std::wstring BesideThisProgram(const wchar_t* name) {
   wchar_t path[MAX_PATH] = {};
   GetModuleFileNameW(nullptr, path, MAX_PATH);
   std::wstring folder(path);
-  folder.resize(folder.find_last_of(L'\\') + 1);
-  return folder + name;
+  return folder.substr(0, folder.find_last_of(L'\\') + 1) + name;
 }
+
+class InProcessPanelsEnvironment : public ::testing::Environment {
+ public:
+  explicit InProcessPanelsEnvironment(int panelCount) : panelCount_(panelCount) {}
+  void SetUp() override {
+    std::string problem;
+    ASSERT_TRUE(LoadInProcessPanels(panelCount_, problem)) << problem;
+  }
+
+ private:
+  int panelCount_;
+};
 
 }  // namespace
 
@@ -64,6 +73,19 @@ bool LoadInProcessPanels(int panelCount, std::string& problem) {
   return true;
 }
 
+void AddInProcessPanelsEnvironment(int panelCount) {
+  ::testing::AddGlobalTestEnvironment(new InProcessPanelsEnvironment(panelCount));
+}
+
+std::string DescribeCall(const emu::CallRecord& call) {
+  std::istringstream in(call.args);
+  std::string out = call.name, token;
+  while (in >> token) {
+    if (token.rfind("dev=", 0) != 0 && token.rfind("cb=", 0) != 0) out += ' ' + token;
+  }
+  return out;
+}
+
 emu::PanelControl& Panels() { return *g_panels; }
 panelcast::SlotTable& Table() { return *g_table; }
 
@@ -76,21 +98,8 @@ std::string SerialOfSlot(int slotIndex) {
 PatternWindow::PatternWindow(const RECT& screenRect, std::function<uint32_t(int, int)> colourAt)
     : rect_(screenRect), colourAt_(std::move(colourAt)) {
   const int width = rect_.right - rect_.left, height = rect_.bottom - rect_.top;
-  // Drawn once into a top-down 32-bit DIB; painting only blits it.
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(info.bmiHeader);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
-  void* bits = nullptr;
-  picture_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (picture_) {
-    auto* pixels = static_cast<uint32_t*>(bits);
-    for (int y = 0; y < height; ++y) {
-      for (int x = 0; x < width; ++x) pixels[y * width + x] = colourAt_(x, y);
-    }
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) pixels_.push_back(colourAt_(x, y));
   }
   static const ATOM windowClass = [] {
     WNDCLASSW c{};
@@ -110,20 +119,19 @@ PatternWindow::PatternWindow(const RECT& screenRect, std::function<uint32_t(int,
 
 PatternWindow::~PatternWindow() {
   if (window_) DestroyWindow(window_);
-  if (picture_) DeleteObject(picture_);
 }
 
 LRESULT CALLBACK PatternWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* self = reinterpret_cast<PatternWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
   if (message == WM_PAINT && self) {
+    const int width = self->rect_.right - self->rect_.left;
+    const int height = self->rect_.bottom - self->rect_.top;
+    BITMAPINFO info{};  // a top-down 32-bit picture of the pattern
+    info.bmiHeader = {sizeof(info.bmiHeader), width, -height, 1, 32, BI_RGB};
     PAINTSTRUCT paint;
     HDC dc = BeginPaint(window, &paint);
-    HDC memory = CreateCompatibleDC(dc);
-    HGDIOBJ old = SelectObject(memory, self->picture_);
-    BitBlt(dc, 0, 0, self->rect_.right - self->rect_.left, self->rect_.bottom - self->rect_.top,
-           memory, 0, 0, SRCCOPY);
-    SelectObject(memory, old);
-    DeleteDC(memory);
+    SetDIBitsToDevice(dc, 0, 0, width, height, 0, 0, 0, height, self->pixels_.data(), &info,
+                      DIB_RGB_COLORS);
     EndPaint(window, &paint);
     return 0;
   }
@@ -158,35 +166,6 @@ bool WaitPumping(const std::function<bool()>& condition, DWORD timeoutMs) {
         return condition();
       },
       timeoutMs);
-}
-
-namespace {
-
-class InProcessPanelsEnvironment : public ::testing::Environment {
- public:
-  explicit InProcessPanelsEnvironment(int panelCount) : panelCount_(panelCount) {}
-  void SetUp() override {
-    std::string problem;
-    ASSERT_TRUE(LoadInProcessPanels(panelCount_, problem)) << problem;
-  }
-
- private:
-  int panelCount_;
-};
-
-}  // namespace
-
-void AddInProcessPanelsEnvironment(int panelCount) {
-  ::testing::AddGlobalTestEnvironment(new InProcessPanelsEnvironment(panelCount));
-}
-
-std::string DescribeCall(const emu::CallRecord& call) {
-  std::istringstream in(call.args);
-  std::string out = call.name, token;
-  while (in >> token) {
-    if (token.rfind("dev=", 0) != 0 && token.rfind("cb=", 0) != 0) out += ' ' + token;
-  }
-  return out;
 }
 
 }  // namespace feeds_test

@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "devices/device_slot.h"
 #include "emulator/control/panel_control.h"
@@ -20,7 +21,6 @@ namespace feeds_test {
 // initialises it, enumerates the panels into a fresh slot table, publishes it and waits for the
 // control channel. Once per process; false (with a reason in `problem`) when any step fails.
 bool LoadInProcessPanels(int panelCount, std::string& problem);
-
 // Loads the in-process panels once for the whole test program, before its first test.
 void AddInProcessPanelsEnvironment(int panelCount);
 
@@ -48,7 +48,7 @@ class PatternWindow {
   static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   RECT rect_;
   std::function<uint32_t(int, int)> colourAt_;
-  HBITMAP picture_ = nullptr;
+  std::vector<uint32_t> pixels_;  // top-down rows
   HWND window_ = nullptr;
 };
 

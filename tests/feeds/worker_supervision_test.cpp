@@ -1,92 +1,117 @@
 // Starting and stopping workers, the dead-thread watcher and the stops at exit and at a removal,
-// driven as the main window drives them: from a thread that owns a window, with stand-in worker
-// routines that behave as well-mannered, quitting, stalling or chatty workers do.
+// where no window shows them: the slots' fields, the threads' handles and exit codes. Driven as
+// the main window drives them, from a thread that owns a window, with stand-in worker routines
+// that run until stopped (R), give up at once (G), stall when stopped (S) or talk to the main
+// window while it waits for them (C); and the live monitor's own worker without its buffers.
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <atomic>
-#include <functional>
-#include <memory>
 #include <optional>
 #include <thread>
-#include <vector>
 
 #include "app/stop_messages.h"
-#include "base/messages.h"
+#include "base/global_buffer.h"
 #include "devices/slot_table.h"
 #include "feeds/worker_supervision.h"
+#include "monitor/live_monitor.h"
 #include "tests/driver/message_boxes.h"
 #include "tests/driver/wait.h"
+#include "tests/feeds/in_process_panels.h"
 
 namespace panelcast {
 namespace {
 
-constexpr UINT kChatMessage = WM_APP + 1;
-constexpr UINT kQueuedMessage = WM_APP + 2;
-
-std::atomic<HANDLE> g_release{nullptr};  // stalled workers wait for it; set by the test
+constexpr UINT kChatMessage = WM_APP + 1, kQueuedMessage = WM_APP + 2;
+std::atomic<HANDLE> g_release{nullptr};  // stalled workers wait for it
 std::atomic<HWND> g_mainWindow{nullptr};
-std::atomic<int> g_chatAnswers{0};
-std::atomic<int> g_workerEndedSlot{-1};  // wParam of the last WorkerEndedMessage
-std::atomic<int> g_workerEndedCount{0};
+std::atomic<int> g_chatAnswers{0}, g_endedSlot{-1}, g_endedCount{0};  // WorkerEndedMessage
+std::atomic<HANDLE> g_seenThread{nullptr};  // what an R worker saw of its slot first
+std::atomic<int32_t> g_seenRunFlag{0}, g_seenMode{0};
 
-// What a worker saw of its slot at its first instruction.
-std::atomic<HANDLE> g_seenThread{nullptr};
-std::atomic<int32_t> g_seenRunFlag{0};
-std::atomic<uint16_t> g_seenMode{0};
+const bool kPanelsLoaded = (feeds_test::AddInProcessPanelsEnvironment(1), true);
 
-DeviceSlot& SlotOf(void* argument) { return Slots()->slots[SlotIndexFromArgument(argument)]; }
+std::string g_kinds;  // the routine letter of each slot's worker
 
-void WaitWhileRunning(const DeviceSlot& slot) {
-  while (slot.runFlag.load() == 1) Sleep(5);
-}
-
-DWORD WINAPI RunsUntilStopped(void* argument) {
-  DeviceSlot& slot = SlotOf(argument);
-  g_seenThread = slot.workerThread.load();
-  g_seenRunFlag = slot.runFlag.load();
-  g_seenMode = slot.runningMode.load();
-  WaitWhileRunning(slot);
-  return EndWorker(slot, kWorkerFinished);
-}
-
-DWORD WINAPI GivesUpAtOnce(void* argument) { return EndWorker(SlotOf(argument), kWorkerGaveUp); }
-
-// Ignores the stop until the test releases it.
-DWORD WINAPI StallsWhenStopped(void* argument) {
-  DeviceSlot& slot = SlotOf(argument);
-  WaitWhileRunning(slot);
-  WaitForSingleObject(g_release.load(), INFINITE);
-  return EndWorker(slot, kWorkerFinished);
-}
-
-// Talks to the main window, which is waiting for it, before it ends.
-DWORD WINAPI SendsToMainWindowWhenStopped(void* argument) {
-  DeviceSlot& slot = SlotOf(argument);
-  WaitWhileRunning(slot);
-  if (SendMessageW(g_mainWindow.load(), kChatMessage, 0, 0) == 42) ++g_chatAnswers;
-  return EndWorker(slot, kWorkerFinished);
-}
-
-LRESULT CALLBACK TestMainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == kChatMessage) return 42;
-  if (message == WorkerEndedMessage()) {
-    g_workerEndedSlot = static_cast<int>(wParam);
-    ++g_workerEndedCount;
-    return 0;
+// The stand-in worker: what it does is its slot's letter.
+DWORD WINAPI Worker(void* argument) {
+  const int index = SlotIndexFromArgument(argument);
+  DeviceSlot& slot = Slots()->slots[index];
+  if (g_kinds[index] == 'G') return EndWorker(slot, kWorkerGaveUp);
+  if (!g_seenThread.load()) {
+    g_seenRunFlag = slot.runFlag.load(), g_seenMode = slot.runningMode.load();
+    g_seenThread = slot.workerThread.load();
   }
+  while (slot.runFlag.load() == 1) Sleep(5);
+  if (g_kinds[index] == 'S') WaitForSingleObject(g_release.load(), INFINITE);
+  if (g_kinds[index] == 'C' && SendMessageW(g_mainWindow.load(), kChatMessage, 0, 0) == 42) {
+    ++g_chatAnswers;
+  }
+  return EndWorker(slot, kWorkerFinished);
+}
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == kChatMessage) return 42;
+  if (message == WorkerEndedMessage()) g_endedSlot = static_cast<int>(wParam), ++g_endedCount;
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
-void PumpMessages() {
-  MSG message;
-  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+bool HandleOpen(HANDLE handle) {
+  DWORD flags = 0;
+  return GetHandleInformation(handle, &flags) != FALSE;
 }
 
-// Waits for `condition` while the test thread, as the main thread, handles its window's messages.
-bool WaitPumping(const std::function<bool()>& condition, DWORD timeoutMs) {
-  return driver::WaitUntil([&] { PumpMessages(); return condition(); }, timeoutMs);
-}
+class WorkerSupervision : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (int i = 0; i < kMaxDevices; ++i) {
+      ResetSlotSettings(table_.slots[i], 1920, 1080, L"C:\\");
+      table_.slots[i].device = feeds_test::Table().slots[i].device.load();
+    }
+    PublishSlots(&table_);
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = MainWindowProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"PanelcastSupervisionTest";
+    RegisterClassW(&windowClass);
+    g_mainWindow = main_ = CreateWindowW(L"PanelcastSupervisionTest", L"", WS_OVERLAPPED, 0, 0,
+                                         100, 100, nullptr, nullptr, nullptr, nullptr);
+    g_release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    g_endedSlot = -1, g_endedCount = 0, g_chatAnswers = 0, g_seenThread = nullptr;
+    g_kinds.assign(kMaxDevices, 'R');
+  }
+  void TearDown() override {
+    SetEvent(g_release.load());
+    StopAllWorkersTellingUser(main_);
+    for (HANDLE h : kept_) CloseHandle(h);
+    CloseHandle(g_release.exchange(nullptr));
+    DestroyWindow(main_);
+    PublishSlots(&feeds_test::Table());
+  }
+
+  DeviceSlot& Slot(int i) { return table_.slots[i]; }
+  // Starts `routine` on slot `i`, with a handle of our own to read its exit code later.
+  HANDLE Start(int i, char kind, FeedMode mode = kModeLiveMonitor, WorkerRoutine routine = Worker) {
+    g_kinds[i] = kind;
+    if (!StartWorker(i, mode, routine)) return nullptr;
+    HANDLE copy = nullptr;
+    DuplicateHandle(GetCurrentProcess(), Slot(i).ownedThread, GetCurrentProcess(), &copy, 0,
+                    FALSE, DUPLICATE_SAME_ACCESS);
+    return kept_.emplace_back(copy);
+  }
+  // Waits for `condition` while this thread, as the main thread, handles its window's messages.
+  bool WaitPumping(const std::function<bool()>& condition, DWORD timeoutMs) {
+    return feeds_test::WaitPumping(condition, timeoutMs);
+  }
+  bool IsIdle(int i) {
+    return !Slot(i).workerThread.load() && Slot(i).runningMode.load() == kModeIdle &&
+           Slot(i).runFlag.load() == 0;
+  }
+
+  SlotTable table_;
+  HWND main_ = nullptr;
+  std::vector<HANDLE> kept_;
+};
 
 DWORD ExitCodeOf(HANDLE thread) {
   DWORD code = STILL_ACTIVE;
@@ -94,220 +119,146 @@ DWORD ExitCodeOf(HANDLE thread) {
   return code;
 }
 
-bool HasEnded(HANDLE thread) { return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0; }
-
-class WorkerSupervision : public ::testing::Test {
- protected:
-  void SetUp() override {
-    table_ = std::make_unique<SlotTable>();
-    for (int i = 0; i < kMaxDevices; ++i) {
-      ResetSlotSettings(table_->slots[i], 1920, 1080, L"C:\\");
-      table_->slots[i].device = reinterpret_cast<directoutput::DeviceHandle>(intptr_t{0x100 + i});
+// Each row starts its workers on slots 0, 1, ... and takes its steps: s (slot 0's STOP),
+// r (the stalled workers let go), c (ReleaseEndedWorkers), m (a removal's stop), x (the stop at
+// exit). Then every worker has ended with its exit code, every slot is idle with its handle
+// closed, and a message posted to the main window before is still queued unless a box came.
+TEST_F(WorkerSupervision, StopsEndEveryWorkerAndCloseItsHandle) {
+  const struct {
+    const char* what;
+    const char* workers;  // a routine letter per slot
+    const char* steps;
+    bool box;               // the one message of a stop at exit
+    const char* exitCodes;  // a digit per slot
+  } cases[] = {
+      {"STOP of a running worker", "R", "s", false, "0"},
+      {"STOP serves what the worker sends", "C", "s", false, "0"},
+      {"a STOP that times out leaves the slot stopping until the worker ends", "S", "src", false,
+       "0"},
+      {"a removal closes the handle of a worker that ended after its STOP timed out", "S", "srm",
+       false, "0"},
+      {"a removal ends a stalled worker by force, silently", "RS", "m", false, "01"},
+      {"Exit ends only the stalled worker by force, after one message", "RSR", "x", true, "010"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    TearDown();
+    SetUp();
+    const int count = static_cast<int>(strlen(c.workers));
+    std::vector<HANDLE> workers, owned;
+    for (int i = 0; i < count; ++i) {
+      workers.push_back(Start(i, c.workers[i]));
+      ASSERT_NE(workers.back(), nullptr);
+      owned.push_back(Slot(i).ownedThread);
     }
-    PublishSlots(table_.get());
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = TestMainWindowProc;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = L"PanelcastSupervisionTest";
-    RegisterClassW(&windowClass);
-    mainWindow_ = CreateWindowW(L"PanelcastSupervisionTest", L"supervision test", WS_OVERLAPPED,
-                                0, 0, 100, 100, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    ASSERT_NE(mainWindow_, nullptr);
-    g_mainWindow = mainWindow_;
-    g_release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    g_workerEndedSlot = -1;
-    g_workerEndedCount = 0;
-    g_chatAnswers = 0;
+    ASSERT_TRUE(StartDeadThreadWatcher(main_));
+    PostMessageW(main_, kQueuedMessage, 0, 0);
+    std::atomic<bool> done{false};
+    std::optional<driver::MessageBoxInfo> box;
+    std::thread answerer([&] {
+      const DWORD pid = GetCurrentProcessId();
+      if (driver::WaitUntil([&] { return done || !driver::MessageBoxWindows(pid).empty(); },
+                            20000) && !done) {
+        box = driver::AnswerNextMessageBox(pid, IDOK, 5000);
+      }
+    });
+    for (const char* step = c.steps; *step; ++step) {
+      if (*step == 's' && c.workers[0] != 'S') {
+        EXPECT_EQ(StopWorker(0), StopResult::kStopped);
+      } else if (*step == 's') {
+        EXPECT_EQ(StopWorker(0), StopResult::kTimedOut);
+        EXPECT_TRUE(Slot(0).workerThread.load() && !Slot(0).runFlag && !Slot(0).runningMode);
+        EXPECT_FALSE(StartWorker(0, kModeLiveMonitor, Worker)) << "still stopping";
+      } else if (*step == 'r') {
+        SetEvent(g_release.load());
+        EXPECT_EQ(WaitForSingleObject(workers[0], 5000), WAIT_OBJECT_0);
+        EXPECT_EQ(Slot(0).workerThread.load(), nullptr) << "the worker clears its handle itself";
+      } else if (*step == 'c') {
+        ReleaseEndedWorkers();
+      } else if (*step == 'm') {
+        WatcherHold hold;
+        StopWorkersForRemoval();
+      } else {
+        StopAllWorkersTellingUser(main_);
+        EXPECT_TRUE(StartDeadThreadWatcher(main_)) << "the watcher has ended";
+      }
+    }
+    done = true;
+    answerer.join();
+    EXPECT_EQ(box.has_value(), c.box);
+    std::string exitCodes;
+    for (int i = 0; i < count; ++i) {
+      exitCodes += static_cast<char>('0' + ExitCodeOf(workers[i]));
+      EXPECT_TRUE(IsIdle(i) && !Slot(i).ownedThread) << "slot " << i;
+      // (A message box makes handles of its own, which may take the values of those closed.)
+      EXPECT_TRUE(c.box || !HandleOpen(owned[i])) << "slot " << i << "'s handle is still open";
+    }
+    EXPECT_EQ(exitCodes, c.exitCodes);
+    EXPECT_EQ(g_chatAnswers.load(), c.workers[0] == 'C' ? 1 : 0);
+    MSG queued;
+    EXPECT_EQ(PeekMessageW(&queued, main_, kQueuedMessage, kQueuedMessage, PM_REMOVE) != FALSE,
+              !c.box);
+    EXPECT_EQ(StopWorker(0), StopResult::kNoWorker);
   }
+}
 
-  void TearDown() override {
-    SetEvent(g_release.load());
-    StopAllWorkersTellingUser(mainWindow_);
-    for (HANDLE h : kept_) CloseHandle(h);
-    CloseHandle(g_release.exchange(nullptr));
-    DestroyWindow(mainWindow_);
-    PublishSlots(nullptr);
-  }
-
-  DeviceSlot& Slot(int i) { return table_->slots[i]; }
-
-  // A handle of the slot's worker of our own, to read its exit code after the slot let go.
-  HANDLE KeepHandle(int i) {
-    HANDLE copy = nullptr;
-    DuplicateHandle(GetCurrentProcess(), Slot(i).workerThread.load(), GetCurrentProcess(), &copy,
-                    0, FALSE, DUPLICATE_SAME_ACCESS);
-    kept_.push_back(copy);
-    return copy;
-  }
-
-  bool IsIdle(int i) {
-    return Slot(i).workerThread.load() == nullptr && Slot(i).runningMode.load() == kModeIdle &&
-           Slot(i).runFlag.load() == 0;
-  }
-
-  std::unique_ptr<SlotTable> table_;
-  HWND mainWindow_ = nullptr;
-  std::vector<HANDLE> kept_;
-};
-
-TEST_F(WorkerSupervision, StartStoresTheSlotFieldsBeforeTheWorkerReadsThem) {
-  ASSERT_TRUE(StartWorker(2, kModeLiveMonitor, RunsUntilStopped));
-  const HANDLE thread = Slot(2).workerThread.load();
+TEST_F(WorkerSupervision, StartAndTheWatcher) {
+  // START stores the slot's fields before the worker reads them, and one worker a slot.
+  ASSERT_TRUE(Start(2, 'R'));
   ASSERT_TRUE(driver::WaitUntil([] { return g_seenThread.load() != nullptr; }, 5000));
-  EXPECT_EQ(g_seenThread.load(), thread);
+  EXPECT_EQ(g_seenThread.load(), Slot(2).workerThread.load());
   EXPECT_EQ(g_seenRunFlag.load(), 1);
   EXPECT_EQ(g_seenMode.load(), kModeLiveMonitor);
-  EXPECT_FALSE(StartWorker(2, kModeLiveMonitor, RunsUntilStopped)) << "one worker per slot";
-  EXPECT_EQ(Slot(2).workerThread.load(), thread);
-}
+  EXPECT_FALSE(StartWorker(2, kModeLiveMonitor, Worker)) << "one worker per slot";
 
-TEST_F(WorkerSupervision, AWorkerThatGivesUpAtOnceLeavesItsSlotEndedByItself) {
-  ASSERT_TRUE(StartWorker(5, kModeGpsGauge, GivesUpAtOnce));
-  const HANDLE worker = KeepHandle(5);
-  ASSERT_TRUE(driver::WaitUntil([&] { return HasEnded(worker); }, 5000));
-  // Its clearing of workerThread was not overwritten by the start.
+  // A worker that gives up at once: its clearing of workerThread was not overwritten by the
+  // start, and its slot is not idle until the watcher has returned it.
+  const HANDLE quitter = Start(5, 'G', kModeGpsGauge);
+  ASSERT_TRUE(driver::WaitUntil([&] { return ExitCodeOf(quitter) == kWorkerGaveUp; }, 5000));
   EXPECT_EQ(Slot(5).workerThread.load(), nullptr);
   EXPECT_EQ(Slot(5).runningMode.load(), kModeGpsGauge);
-  EXPECT_EQ(ExitCodeOf(worker), kWorkerGaveUp);
-  EXPECT_FALSE(StartWorker(5, kModeGpsGauge, GivesUpAtOnce))
-      << "an ended slot is not idle until the watcher has returned it";
+  EXPECT_FALSE(StartWorker(5, kModeGpsGauge, Worker));
   EXPECT_EQ(StopWorker(5), StopResult::kNoWorker);
-}
-
-TEST_F(WorkerSupervision, StopEndsTheWorkerAndFreesTheSlot) {
-  EXPECT_EQ(StopWorker(1), StopResult::kNoWorker);
-  ASSERT_TRUE(StartWorker(1, kModeLiveMonitor, RunsUntilStopped));
-  const HANDLE worker = KeepHandle(1);
-  EXPECT_EQ(StopWorker(1), StopResult::kStopped);
-  EXPECT_TRUE(IsIdle(1));
-  EXPECT_EQ(Slot(1).ownedThread, nullptr) << "the slot's handle is closed";
-  EXPECT_EQ(ExitCodeOf(worker), kWorkerFinished);
-  EXPECT_TRUE(StartWorker(1, kModeLiveMonitor, RunsUntilStopped)) << "idle again";
-}
-
-TEST_F(WorkerSupervision, AStopThatTimesOutLeavesTheSlotStoppingUntilTheWorkerEnds) {
-  ASSERT_TRUE(StartWorker(0, kModeFsxLiveView, StallsWhenStopped));
-  const HANDLE worker = KeepHandle(0);
-  EXPECT_EQ(StopWorker(0), StopResult::kTimedOut);
-  EXPECT_NE(Slot(0).workerThread.load(), nullptr);
-  EXPECT_EQ(Slot(0).runFlag.load(), 0);
-  EXPECT_EQ(Slot(0).runningMode.load(), kModeIdle);
-  EXPECT_FALSE(StartWorker(0, kModeFsxLiveView, RunsUntilStopped)) << "still stopping";
-
-  SetEvent(g_release.load());
-  ASSERT_TRUE(driver::WaitUntil([&] { return HasEnded(worker); }, 5000));
-  EXPECT_EQ(Slot(0).workerThread.load(), nullptr) << "the worker clears its handle itself";
-  ReleaseEndedWorkers();
-  EXPECT_EQ(Slot(0).ownedThread, nullptr);
-  EXPECT_EQ(StopWorker(0), StopResult::kNoWorker);
-}
-
-TEST_F(WorkerSupervision, ARemovalClosesTheHandleOfAWorkerThatEndedAfterItsStopTimedOut) {
-  ASSERT_TRUE(StartWorker(0, kModeLiveMonitor, StallsWhenStopped));
-  const HANDLE worker = KeepHandle(0);
-  ASSERT_EQ(StopWorker(0), StopResult::kTimedOut);
-  SetEvent(g_release.load());
-  ASSERT_TRUE(driver::WaitUntil([&] { return HasEnded(worker); }, 5000));
-  const HANDLE owned = Slot(0).ownedThread;
-  ASSERT_NE(owned, nullptr);
   {
-    WatcherHold hold;
-    StopWorkersForRemoval();
+    WatcherHold hold;  // a held watcher makes no scan
+    ASSERT_TRUE(StartDeadThreadWatcher(main_));
+    EXPECT_FALSE(StartDeadThreadWatcher(main_)) << "started once";
+    EXPECT_FALSE(WaitPumping([] { return g_endedCount.load() > 0; }, 2500));
   }
-  // The slots move over this one next: a handle still here would be lost.
-  EXPECT_EQ(Slot(0).ownedThread, nullptr);
-  DWORD flags = 0;
-  EXPECT_FALSE(GetHandleInformation(owned, &flags)) << "the worker's handle is still open";
-}
-
-TEST_F(WorkerSupervision, AStopServesMessagesTheWorkerSendsButKeepsPostedOnesQueued) {
-  ASSERT_TRUE(StartWorker(3, kModeLiveMonitor, SendsToMainWindowWhenStopped));
-  PostMessageW(mainWindow_, kQueuedMessage, 7, 0);
-  EXPECT_EQ(StopWorker(3), StopResult::kStopped);
-  EXPECT_EQ(g_chatAnswers.load(), 1);
-  MSG queued;
-  EXPECT_TRUE(PeekMessageW(&queued, mainWindow_, kQueuedMessage, kQueuedMessage, PM_REMOVE));
-}
-
-TEST_F(WorkerSupervision, TheWatcherReturnsAnEndedSlotToIdleAndTellsTheMainWindow) {
-  ASSERT_TRUE(StartDeadThreadWatcher(mainWindow_));
-  EXPECT_FALSE(StartDeadThreadWatcher(mainWindow_)) << "started once";
-  ASSERT_TRUE(StartWorker(4, kModeGpsGauge, GivesUpAtOnce));
-  ASSERT_TRUE(WaitPumping([] { return g_workerEndedCount.load() == 1; }, 2500));
-  EXPECT_EQ(g_workerEndedSlot.load(), 4);
-  EXPECT_TRUE(IsIdle(4));
+  // It looks every second, returns the slot to idle and tells the main window.
+  const DWORD released = GetTickCount();
+  ASSERT_TRUE(WaitPumping([] { return g_endedCount.load() == 1; }, 2500));
+  EXPECT_LT(GetTickCount() - released, 1500u);
+  EXPECT_EQ(g_endedSlot.load(), 5);
+  EXPECT_TRUE(IsIdle(5));
   ReleaseEndedWorkers();
-  EXPECT_EQ(Slot(4).ownedThread, nullptr);
-
+  EXPECT_EQ(Slot(5).ownedThread, nullptr);
   // A slot the user stopped is never the watcher's business.
-  ASSERT_TRUE(StartWorker(6, kModeLiveMonitor, RunsUntilStopped));
-  EXPECT_EQ(StopWorker(6), StopResult::kStopped);
-  EXPECT_FALSE(WaitPumping([] { return g_workerEndedCount.load() > 1; }, 1500));
+  EXPECT_EQ(StopWorker(2), StopResult::kStopped);
+  EXPECT_FALSE(WaitPumping([] { return g_endedCount.load() > 1; }, 1500));
 }
 
-TEST_F(WorkerSupervision, AHeldWatcherMakesNoScanAndGoesOnAfterwards) {
-  ASSERT_TRUE(StartDeadThreadWatcher(mainWindow_));
-  {
-    WatcherHold hold;
-    ASSERT_TRUE(StartWorker(7, kModeLiveMonitor, GivesUpAtOnce));
-    EXPECT_FALSE(WaitPumping([] { return g_workerEndedCount.load() > 0; }, 2500));
-    EXPECT_EQ(Slot(7).runningMode.load(), kModeLiveMonitor);
-  }
-  ASSERT_TRUE(WaitPumping([] { return g_workerEndedCount.load() == 1; }, 2500));
-  EXPECT_EQ(g_workerEndedSlot.load(), 7);
-  EXPECT_TRUE(IsIdle(7));
-}
+TEST_F(WorkerSupervision, ALiveMonitorWithoutItsBuffersGivesUpAndTakesItsPageBack) {
+  emu::PanelControl& panels = feeds_test::Panels();
+  ASSERT_TRUE(panels.ClearLog());
+  FailGlobalBufferAllocationsForTesting(1);
+  const HANDLE worker = Start(0, 'L', kModeLiveMonitor, LiveMonitorFeeder);
+  ASSERT_TRUE(driver::WaitUntil([&] { return ExitCodeOf(worker) == kWorkerGaveUp; }, 5000));
+  FailGlobalBufferAllocationsForTesting(0);
+  std::vector<std::string> calls;
+  for (const auto& call : panels.Log("EMU0001")) calls.push_back(feeds_test::DescribeCall(call));
+  ASSERT_FALSE(calls.empty());
+  EXPECT_EQ(calls.back(), "RemovePage page=1");
+  EXPECT_EQ(std::count(calls.begin(), calls.end(), "SetImage page=1 index=0 len=230400"), 1)
+      << "the splash only";
+  EXPECT_TRUE(panels.Panel("EMU0001")->pages.empty());
 
-TEST_F(WorkerSupervision, StopAllAtExitTerminatesOnlyTheStalledWorkerAfterOneMessage) {
-  ASSERT_TRUE(StartDeadThreadWatcher(mainWindow_));
-  ASSERT_TRUE(StartWorker(0, kModeLiveMonitor, RunsUntilStopped));
-  ASSERT_TRUE(StartWorker(1, kModeFsxLiveView, StallsWhenStopped));
-  ASSERT_TRUE(StartWorker(2, kModeGpsGauge, RunsUntilStopped));
-  const HANDLE workers[3] = {KeepHandle(0), KeepHandle(1), KeepHandle(2)};
-
-  std::optional<driver::MessageBoxInfo> box;
-  std::thread answerer(
-      [&] { box = driver::AnswerNextMessageBox(GetCurrentProcessId(), IDOK, 20000); });
-  StopAllWorkersTellingUser(mainWindow_);
-  answerer.join();
-
-  ASSERT_TRUE(box.has_value()) << "no message box";
-  EXPECT_EQ(box->title, msg::kStopAllFailed.title);
-  EXPECT_EQ(box->text, msg::kStopAllFailed.text);
-  EXPECT_EQ(box->icon, driver::BoxIcon::Error);
-  EXPECT_EQ(ExitCodeOf(workers[0]), kWorkerFinished);
-  EXPECT_EQ(ExitCodeOf(workers[1]), kWorkerGaveUp) << "terminated with exit code 1";
-  EXPECT_EQ(ExitCodeOf(workers[2]), kWorkerFinished);
-  for (int i = 0; i < 3; ++i) {
-    EXPECT_TRUE(IsIdle(i)) << i;
-    EXPECT_EQ(Slot(i).ownedThread, nullptr) << i;
-  }
-  EXPECT_TRUE(StartDeadThreadWatcher(mainWindow_)) << "the watcher has ended";
-}
-
-TEST_F(WorkerSupervision, StopAllWithWorkersThatEndInTimeShowsNothing) {
-  ASSERT_TRUE(StartDeadThreadWatcher(mainWindow_));
-  for (int i = 0; i < 3; ++i) ASSERT_TRUE(StartWorker(i, kModeLiveMonitor, RunsUntilStopped));
-  StopAllWorkersTellingUser(mainWindow_);
-  EXPECT_TRUE(driver::MessageBoxWindows(GetCurrentProcessId()).empty());
-  for (int i = 0; i < 3; ++i) EXPECT_TRUE(IsIdle(i)) << i;
-}
-
-TEST_F(WorkerSupervision, ARemovalStopsEveryWorkerAndTerminatesAStalledOneSilently) {
-  ASSERT_TRUE(StartWorker(0, kModeLiveMonitor, RunsUntilStopped));
-  ASSERT_TRUE(StartWorker(1, kModeStaticImages, StallsWhenStopped));
-  const HANDLE running = KeepHandle(0), stalled = KeepHandle(1);
-  {
-    WatcherHold hold;
-    StopWorkersForRemoval();
-  }
-  EXPECT_TRUE(driver::MessageBoxWindows(GetCurrentProcessId()).empty());
-  EXPECT_EQ(ExitCodeOf(running), kWorkerFinished);
-  EXPECT_EQ(ExitCodeOf(stalled), kWorkerGaveUp);
-  for (int i = 0; i < 2; ++i) {
-    EXPECT_TRUE(IsIdle(i)) << i;
-    EXPECT_EQ(Slot(i).ownedThread, nullptr) << i;
-  }
+  // The next start on the panel is not refused for a page left behind.
+  Slot(0).runningMode = kModeIdle;  // as the watcher would
+  ASSERT_TRUE(panels.ClearLog());
+  ASSERT_NE(Start(0, 'L', kModeLiveMonitor, LiveMonitorFeeder), nullptr);
+  EXPECT_TRUE(driver::WaitUntil([&] { return !panels.Image("EMU0001", 1).empty(); }, 10000))
+      << "no splash: the page was refused";
 }
 
 }  // namespace

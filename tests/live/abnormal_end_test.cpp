@@ -1,7 +1,6 @@
-// The ends that are not Exit: the session's end and a fault. Either way the panels' pages are
-// ended and the library deinitialised once before the process is gone, without a message box.
-#include <gtest/gtest.h>
-
+// The ends that are not a plain Exit: the session's end, an Exit that has to force a stalled
+// worker, and a fault on each kind of thread. Whichever, the library is deinitialised once, as the
+// last call, before the process is gone, and only a forced worker is told.
 #include "emulator/control/log_line.h"
 #include "tests/live/live_test_support.h"
 
@@ -10,134 +9,112 @@ namespace {
 
 constexpr wchar_t kAeDebug[] = L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\AeDebug";
 
-// The calls of the log file, in order (the control channel is gone with the process).
-std::vector<emu::LogLine> Calls(const driver::Program& program) {
-  std::vector<emu::LogLine> calls;
-  for (const std::string& text : program.LogLines()) {
-    if (auto line = emu::ParseLogLine(text)) calls.push_back(*line);
-  }
-  return calls;
+struct EndCase {
+  const char* what;
+  int panels;                // EMU0001..., each running the live monitor
+  std::function<void(driver::PanelSession&)> end;
+  const panelcast::Message* box;  // the one message on the way, if any
+  DWORD exitCode;
+  int pagesEnded;            // of the first panels: their pages end blanked, then removed
+};
+
+void EndSession(driver::PanelSession& s) {
+  DWORD_PTR answer = 0;
+  ASSERT_TRUE(SendMessageTimeoutW(s.mainWindow, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 5000,
+                                  &answer));
+  EXPECT_EQ(answer, static_cast<DWORD_PTR>(TRUE));
+  EXPECT_EQ(shelltest::CallCount(*s.program, "RemovePage"), 0) << "the query changed something";
+  PostMessageW(s.mainWindow, WM_ENDSESSION, TRUE, 0);
 }
 
-// Runs until the process is gone, at most 10 s; false when it was not, or a message box came.
-bool EndsWithoutAMessage(driver::Program& program) {
-  bool boxSeen = false;
-  const bool ended = driver::WaitUntil([&] {
-    boxSeen = boxSeen || !driver::MessageBoxWindows(program.Id()).empty();
-    return !program.Running();
-  }, 10000);
-  EXPECT_FALSE(boxSeen) << "a message box came up";
-  return ended && !boxSeen;
-}
+const EndCase kEnds[] = {
+    {"the session's end", 3, EndSession, nullptr, 0, 3},
+    {"Exit while the panels hold their sends", 2,
+     [](driver::PanelSession& s) {
+       ASSERT_TRUE(s.panels->SetImageDelay(30000));
+       ASSERT_TRUE(driver::WaitUntil([&] { return s.panels->Panel("EMU0001")->sendsUnderWay; },
+                                     kTimeoutMs));
+       driver::Click(s.mainWindow, IDC_EXIT);
+     },
+     &panelcast::msg::kStopAllFailed, 0, 0},
+    {"a fault in a worker's SetImage", 1,
+     [](driver::PanelSession& s) { ASSERT_TRUE(s.panels->Crash("SetImage")); },
+     nullptr, EXCEPTION_ACCESS_VIOLATION, 0},
+    // The trigger's own answer does not count: the process may be gone before it comes.
+    {"a fault on the library's thread before a soft-button handler", 1,
+     [](driver::PanelSession& s) {
+       ASSERT_TRUE(s.panels->Crash("SoftButtonHandler"));
+       (void)s.panels->Click("EMU0001", 0x20);
+     },
+     nullptr, EXCEPTION_ACCESS_VIOLATION, 0},
+    {"a fault on the main thread, in the type check of an arriving panel", 1,
+     [](driver::PanelSession& s) {
+       ASSERT_TRUE(s.panels->Crash("GetDeviceType"));
+       (void)s.panels->AddPanel("EMU0002");
+     },
+     nullptr, EXCEPTION_ACCESS_VIOLATION, 0},
+};
 
-class AbnormalEnd : public ::testing::Test {
- protected:
+TEST(AbnormalEnd, TheLibraryIsDeinitialisedOnceAsTheLastCall) {
   // The system's debugger would hold a faulting process in its crash dialog (Wine starts one
   // even when none is named): with one named that cannot start, the process ends by itself, as
   // on a computer without a debugger.
-  void SetUp() override {
-    DWORD size = sizeof debugger_;
-    hadDebugger_ = RegGetValueW(HKEY_LOCAL_MACHINE, kAeDebug, L"Debugger", RRF_RT_REG_SZ, nullptr,
-                                debugger_, &size) == ERROR_SUCCESS;
-    const wchar_t none[] = L"C:\\no debugger here.exe %ld %ld";
-    ASSERT_EQ(RegSetKeyValueW(HKEY_LOCAL_MACHINE, kAeDebug, L"Debugger", REG_SZ, none, sizeof none),
-              ERROR_SUCCESS);
-  }
-  void TearDown() override {
-    if (hadDebugger_) {
-      (void)RegSetKeyValueW(HKEY_LOCAL_MACHINE, kAeDebug, L"Debugger", REG_SZ, debugger_,
-                            static_cast<DWORD>((wcslen(debugger_) + 1) * sizeof(wchar_t)));
-    } else {
-      (void)RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kAeDebug, L"Debugger");
+  wchar_t debugger[1024] = {};
+  DWORD size = sizeof debugger;
+  const bool hadDebugger = RegGetValueW(HKEY_LOCAL_MACHINE, kAeDebug, L"Debugger", RRF_RT_REG_SZ,
+                                        nullptr, debugger, &size) == ERROR_SUCCESS;
+  const wchar_t none[] = L"C:\\no debugger here.exe %ld %ld";
+  ASSERT_EQ(RegSetKeyValueW(HKEY_LOCAL_MACHINE, kAeDebug, L"Debugger", REG_SZ, none, sizeof none),
+            ERROR_SUCCESS);
+  for (const EndCase& c : kEnds) {
+    SCOPED_TRACE(c.what);
+    auto session = shelltest::StartWithPanelCount(c.panels);
+    ASSERT_TRUE(session);
+    driver::Program& program = *session->program;
+    for (int line = 0; line < c.panels; ++line) {
+      ASSERT_TRUE(StartLiveMonitorOn(session->mainWindow, line, RECT{0, 0, 320, 240}));
+      ASSERT_FALSE(NextFrame(*session->panels, "EMU000" + std::to_string(line + 1)).empty());
     }
-  }
+    c.end(*session);
+    if (c.box) shelltest::ExpectBoxes(program.Id(), {BoxOf(*c.box)});
+    bool boxSeen = false;
+    EXPECT_TRUE(driver::WaitUntil(
+        [&] {
+          boxSeen = boxSeen || !driver::MessageBoxWindows(program.Id()).empty();
+          return !program.Running();
+        },
+        10000));
+    EXPECT_FALSE(boxSeen) << "a message box came up";
+    EXPECT_EQ(program.WaitForExit(0), std::optional<DWORD>(c.exitCode));
+    EXPECT_TRUE(shelltest::HasNoWindow(program.Id()));
 
-  bool StartLiveMonitors(int count) {
-    session_ = shelltest::StartWithPanelCount(count);
-    if (!session_) return false;
-    for (int line = 0; line < count; ++line) {
-      if (!StartLiveMonitorOn(session_->mainWindow, line, RECT{0, 0, 320, 240})) return false;
-      if (NextFrame(*session_->panels, "EMU000" + std::to_string(line + 1)).empty()) return false;
+    std::vector<emu::LogLine> calls;  // from the log file: the control channel is gone
+    for (const std::string& text : program.LogLines()) {
+      if (auto line = emu::ParseLogLine(text)) calls.push_back(*line);
     }
-    return true;
-  }
-
-  std::unique_ptr<driver::PanelSession> session_;
-  wchar_t debugger_[1024] = {};
-  bool hadDebugger_ = false;
-};
-
-TEST_F(AbnormalEnd, SessionEndEndsEveryPageAndTheLibraryOnceWithoutAMessage) {
-  ASSERT_TRUE(StartLiveMonitors(3));
-  driver::Program& program = *session_->program;
-  const HWND main = session_->mainWindow;
-
-  DWORD_PTR answer = 0;
-  ASSERT_TRUE(SendMessageTimeoutW(main, WM_QUERYENDSESSION, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer));
-  EXPECT_EQ(answer, static_cast<DWORD_PTR>(TRUE));
-  EXPECT_TRUE(program.Running());
-  EXPECT_EQ(shelltest::CallCount(program, "RemovePage"), 0) << "the query changed something";
-
-  // Posted, as the test must watch for message boxes while the program ends.
-  PostMessageW(main, WM_ENDSESSION, TRUE, 0);
-  ASSERT_TRUE(EndsWithoutAMessage(program));
-  EXPECT_TRUE(shelltest::HasNoWindow(program.Id()));
-
-  const std::vector<emu::LogLine> calls = Calls(program);
-  ASSERT_FALSE(calls.empty());
-  EXPECT_EQ(calls.back().name, "Deinitialize");
-  EXPECT_EQ(shelltest::CallCount(program, "Deinitialize"), 1);
-  for (int panel = 1; panel <= 3; ++panel) {
-    const std::string dev = "dev=EMU000" + std::to_string(panel) + " ";
-    std::vector<std::string> last;  // the panel's page calls, the last two of them
-    for (const emu::LogLine& call : calls) {
-      if ((call.args + " ").find(dev) == 0 && call.args.find("page=1") != std::string::npos) {
-        last.push_back(call.name + (call.args.find("len=0") != std::string::npos ? " blank" : ""));
+    ASSERT_FALSE(calls.empty());
+    EXPECT_EQ(calls.back().name, "Deinitialize") << "calls after it";
+    EXPECT_EQ(shelltest::CallCount(program, "Deinitialize"), 1);
+    for (int panel = 1; panel <= c.pagesEnded; ++panel) {
+      const std::string dev = "dev=EMU000" + std::to_string(panel) + " ";
+      std::vector<std::string> pageCalls;
+      for (const emu::LogLine& call : calls) {
+        if (call.args.rfind(dev, 0) == 0 && call.args.find("page=1") != std::string::npos) {
+          pageCalls.push_back(call.name + (call.args.find("len=0") != std::string::npos ? " blank" : ""));
+        }
       }
+      ASSERT_GE(pageCalls.size(), 2u) << dev;
+      EXPECT_EQ(std::vector<std::string>(pageCalls.end() - 2, pageCalls.end()),
+                (std::vector<std::string>{"SetImage blank", "RemovePage"}))
+          << dev;
     }
-    ASSERT_GE(last.size(), 2u) << dev;
-    EXPECT_EQ(std::vector<std::string>(last.end() - 2, last.end()),
-              (std::vector<std::string>{"SetImage blank", "RemovePage"}))
-        << dev;
+  }
+  if (hadDebugger) {
+    (void)RegSetKeyValueW(HKEY_LOCAL_MACHINE, kAeDebug, L"Debugger", REG_SZ, debugger, size);
+  } else {
+    (void)RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kAeDebug, L"Debugger");
   }
 }
-
-// A fault on one of the program's threads, and what makes it happen.
-struct FaultCase {
-  const char* where;
-  const char* crash;  // the emulator's CRASH target
-  std::function<bool(emu::PanelControl&)> trigger;
-};
-
-class FaultEnds : public AbnormalEnd, public ::testing::WithParamInterface<FaultCase> {};
-
-TEST_P(FaultEnds, TheLibraryIsDeinitialisedOnceAndTheFaultEndsTheProcess) {
-  const FaultCase& c = GetParam();
-  ASSERT_TRUE(StartLiveMonitors(1));
-  emu::PanelControl& panels = *session_->panels;
-  driver::Program& program = *session_->program;
-  ASSERT_TRUE(panels.Crash(c.crash));
-  // The trigger's own answer does not count: the process may be gone before it comes.
-  (void)c.trigger(panels);
-
-  ASSERT_TRUE(EndsWithoutAMessage(program)) << c.where;
-  EXPECT_EQ(program.WaitForExit(0), std::optional<DWORD>(EXCEPTION_ACCESS_VIOLATION)) << c.where;
-  const std::vector<emu::LogLine> calls = Calls(program);
-  EXPECT_EQ(shelltest::CallCount(program, "Deinitialize"), 1) << c.where;
-  ASSERT_FALSE(calls.empty());
-  EXPECT_EQ(calls.back().name, "Deinitialize") << c.where << ": calls after it";
-}
-
-bool Nothing(emu::PanelControl&) { return true; }
-
-INSTANTIATE_TEST_SUITE_P(
-    OnEveryKindOfThread, FaultEnds,
-    ::testing::Values(
-        FaultCase{"a worker's SetImage", "SetImage", Nothing},
-        FaultCase{"the library's thread before a soft-button handler", "SoftButtonHandler",
-                  [](emu::PanelControl& p) { return p.Click("EMU0001", 0x20); }},
-        FaultCase{"the main thread, in the type check of an arriving panel", "GetDeviceType",
-                  [](emu::PanelControl& p) { return p.AddPanel("EMU0002"); }}));
 
 }  // namespace
 }  // namespace livetest

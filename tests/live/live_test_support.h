@@ -1,6 +1,6 @@
 // What the live monitor's end-to-end tests share: a pattern on the screen painted by a thread of
-// its own, typing a rectangle into the main window and starting the live monitor as a user does,
-// and reading what the panel received.
+// its own, the program with its panels, starting the live monitor as a user does, and reading
+// what the panels received.
 #pragma once
 
 #include <windows.h>
@@ -14,17 +14,24 @@
 #include <thread>
 #include <vector>
 
+#include "base/messages.h"
+#include "resources/resource_ids.h"
 #include "tests/feeds/in_process_panels.h"
 #include "tests/shell/shell_test_support.h"
 
 namespace livetest {
 
+using driver::Near;
+using driver::StartToolOn;
+using driver::TypeRect;
 using shelltest::kTimeoutMs;
 
 // Main window controls.
 enum : int {
-  kList = 1000, kStart = 1012, kStop = 1027, kSetup = 1013, kModeLive = 1021, kLeft = 1022,
-  kRight = 1023, kTop = 1024, kBottom = 1025, kTrackbar = 1020, kDelayText = 1026, kHints = 1036,
+  kList = IDC_DEVICE_LIST, kStart = IDC_START, kStop = IDC_STOP, kSetup = IDC_SETUP,
+  kModeLive = IDC_MODE_LIVE_MONITOR, kLeft = IDC_LEFT, kRight = IDC_RIGHT, kTop = IDC_TOP,
+  kBottom = IDC_BOTTOM, kTrackbar = IDC_DELAY_TRACKBAR, kDelayText = IDC_DELAY_TEXT,
+  kHints = IDC_SHOW_HINTS,
 };
 
 // A pattern window (see feeds_test::PatternWindow) owned and painted by its own thread, so that
@@ -45,46 +52,59 @@ class ScreenPattern {
 
 // Four quadrants: red top-left, green top-right, blue bottom-left, white bottom-right.
 uint32_t Quadrants(int width, int height, int x, int y);
-
 // Above the centred main window and message boxes, so nothing of the program covers it.
 inline constexpr RECT kQuadrantsRect{0, 0, 480, 360};
+// The expected 0x00RRGGBB colour of frame pixel (x, y from the top) for the quadrant pattern.
+uint32_t ExpectedQuadrantColour(int x, int y);
 
-// The quadrants on the screen at kQuadrantsRect and the program with one panel, past start-up.
-class QuadrantsAndOnePanel : public ::testing::Test {
+// The quadrants on the screen at kQuadrantsRect, and the program. A run costs seconds under
+// Wine, so the tests of a test program share one: Run() keeps the run the last test left while
+// it still has the same panels, and starts a fresh one otherwise. Tests leave their panels idle.
+class LiveRun : public ::testing::Test {
  protected:
   void SetUp() override;
+  static void TearDownTestSuite();
+  // `panels` as shelltest::StartWithPanels takes them; false when the program did not start.
+  bool Run(const std::wstring& panels, driver::LaunchOptions options = {});
+  driver::PanelSession& Session();
+  emu::PanelControl& Panels() { return *Session().panels; }
+  DWORD Pid() { return Session().program->Id(); }
 
   std::unique_ptr<ScreenPattern> pattern_;
-  std::unique_ptr<driver::PanelSession> session_;
   HWND main_ = nullptr;
 };
 
-using driver::StartToolOn;
-using driver::TypeRect;
+// The quadrants and a run of its own with one panel, past start-up.
+class QuadrantsAndOnePanel : public LiveRun {
+ protected:
+  void SetUp() override;
+  std::unique_ptr<driver::PanelSession> session_;
+};
+
 // StartToolOn for the live monitor.
 bool StartLiveMonitorOn(HWND main, int line, const RECT& rect, int delayStep = -1);
+// Waits until START and STOP show the selected panel running (or idle).
+bool ShowsRunning(HWND main, bool running);
+// Waits until the panel has (or has no) pages of the program.
+bool HasPages(emu::PanelControl& panels, const std::string& serial, bool pages);
 
 // SetImage calls of a panel so far (blanking included) for page 1, from the emulator.
 uint32_t ImageCount(emu::PanelControl& panels, const std::string& serial, uint32_t page = 1);
-
 // Waits until the panel has received `more` images beyond what it had, then returns the last one.
 std::vector<uint8_t> NextFrame(emu::PanelControl& panels, const std::string& serial,
                                uint32_t more = 2, DWORD timeoutMs = kTimeoutMs);
 
-// The expected 0x00RRGGBB colour of frame pixel (x, y from the top) for the quadrant pattern.
-uint32_t ExpectedQuadrantColour(int x, int y);
-
-using driver::Near;
-
 // The names of the calls a panel received, in order, from the emulator's log.
 std::vector<std::string> CallNames(emu::PanelControl& panels, const std::string& serial);
+// The panel's calls as feeds_test::DescribeCall gives them; only those of `name` when given.
+std::vector<std::string> Calls(emu::PanelControl& panels, const std::string& serial,
+                               const std::string& name = {});
+
+// A message of the program as the user sees it.
+shelltest::ExpectedBox BoxOf(const panelcast::Message& message);
 
 // The window that has the keyboard focus in the program's GUI thread.
 HWND FocusedWindow(HWND main);
-
-}  // namespace livetest
-
-namespace livetest {
 
 // Bitmap `id` of the program (bin/Panelcast.exe loaded as data): 230400 pixel bytes, or empty.
 std::vector<uint8_t> ProgramBitmap(int id);

@@ -1,222 +1,137 @@
-// Workers as the user sees them: a worker that gives up frees its panel again, a STOP that cannot
-// end a stalled worker says so, exit ends even a stalled worker, and a removal stops them all.
-#include <gtest/gtest.h>
-
+// Workers as the user sees them: Exit ends them all, a worker that gives up frees its panel again,
+// a STOP that cannot end a stalled worker says so, and hot-plug stops them for a removal only.
+#include "tests/driver/call_sequence.h"
 #include "tests/driver/driver.h"
 #include "tests/live/live_test_support.h"
 
 namespace livetest {
 namespace {
 
-using shelltest::ExpectBoxes;
-
+constexpr wchar_t kPanels[] = L"EMU0001,OTHER01:other,EMU0002,EMU0003";  // three listed
 const RECT kRect{0, 0, 640, 480};
+using Supervision = LiveRun;
 
-bool ButtonsShowRunning(HWND main, bool running) {
-  return driver::WaitUntil(
-      [&] {
-        return driver::IsEnabled(main, kStop) == running &&
-               driver::IsEnabled(main, kStart) == !running;
-      },
-      kTimeoutMs);
+TEST_F(Supervision, ExitStopsRunningWorkersWithoutAWord) {
+  ASSERT_TRUE(Run(shelltest::SerialList(3)));
+  for (int line = 0; line < 3; ++line) {
+    ASSERT_TRUE(StartLiveMonitorOn(main_, line, RECT{line * 300, 0, line * 300 + 300, 300}));
+  }
+  ASSERT_FALSE(NextFrame(Panels(), "EMU0003", 2).empty());
+  driver::Click(main_, IDC_EXIT);
+  EXPECT_EQ(Session().program->WaitForExit(kTimeoutMs), std::optional<DWORD>(0));
+  // Every worker ended by itself, blanking and removing its page.
+  EXPECT_EQ(shelltest::CallCount(*Session().program, "RemovePage"), 3);
 }
 
-// Makes the panel's next SetImage calls take `milliseconds`, and returns once one of them is
-// under way.
-void StallSends(emu::PanelControl& panels, const std::string& serial, uint32_t milliseconds) {
-  ASSERT_TRUE(panels.SetImageDelay(milliseconds));
-  ASSERT_TRUE(driver::WaitUntil(
-      [&] {
-        const auto panel = panels.Panel(serial);
-        return panel && panel->sendsUnderWay > 0;
-      },
-      kTimeoutMs));
-}
-
-TEST(Supervision, WorkerRefusedByThePanelFreesTheSlotAgain) {
-  driver::LaunchOptions options;
-  options.environment.emplace_back(L"PANELCAST_EMU_FAULTS", L"AddPage=0x80004005:once");
-  auto session = shelltest::StartWithPanels(L"EMU0001", true, options);
-  ASSERT_TRUE(session);
-  const HWND main = session->mainWindow;
-  ASSERT_TRUE(StartLiveMonitorOn(main, 0, kRect));
-  // The worker gave up; within about a second the watcher gives START back.
-  ASSERT_TRUE(ButtonsShowRunning(main, false));
-  EXPECT_TRUE(shelltest::NoMessageBoxFor(session->program->Id(), 200));
+TEST_F(Supervision, AWorkerRefusedByThePanelFreesItAgain) {
+  ASSERT_TRUE(Run(kPanels));
+  ASSERT_TRUE(Panels().ClearLog());
+  ASSERT_TRUE(Panels().Fault("AddPage", static_cast<int32_t>(0x80004005), false));
+  ASSERT_TRUE(StartLiveMonitorOn(main_, 0, kRect));
+  // The worker gave up; within about a second the watcher gives START back, without a word.
+  ASSERT_TRUE(ShowsRunning(main_, false));
+  EXPECT_TRUE(shelltest::NoMessageBoxFor(Pid(), 200));
+  EXPECT_TRUE(driver::CallsMatch(Calls(Panels(), "EMU0001"),
+                                 std::vector<std::string>{"RegisterPageCallback ctx=\"Zivovi Panelcast\"",
+                                  "RegisterSoftButtonCallback ctx=\"Zivovi Panelcast\"",
+                                  "AddPage page=1 flags=1"}))
+      << "nothing is shown on a panel that refused the page";
   // The next START works: nothing was left behind on the panel.
-  driver::Click(main, kStart);
-  ASSERT_TRUE(ButtonsShowRunning(main, true));
-  EXPECT_FALSE(NextFrame(*session->panels, "EMU0001", 3).empty());
+  driver::Click(main_, kStart);
+  ASSERT_TRUE(ShowsRunning(main_, true));
+  EXPECT_FALSE(NextFrame(Panels(), "EMU0001", 3).empty());
+  driver::Click(main_, kStop);
+  EXPECT_TRUE(ShowsRunning(main_, false));
 }
 
-TEST(Supervision, StopOfAStalledWorkerSaysSoAndTheSlotFollowsLater) {
-  auto session = shelltest::StartWithPanelCount(1);
-  ASSERT_TRUE(session);
-  const HWND main = session->mainWindow;
-  ASSERT_TRUE(StartLiveMonitorOn(main, 0, kRect));
-  NextFrame(*session->panels, "EMU0001", 2);
-  StallSends(*session->panels, "EMU0001", 8000);
-  ASSERT_TRUE(session->panels->SetImageDelay(0));  // only the send under way stays slow
+TEST_F(Supervision, StopOfAStalledWorkerSaysSoAndTheSlotFollowsLater) {
+  ASSERT_TRUE(Run(kPanels));
+  ASSERT_TRUE(StartLiveMonitorOn(main_, 0, kRect));
+  ASSERT_FALSE(NextFrame(Panels(), "EMU0001", 2).empty());
+  // The send under way takes 8 s, longer than STOP waits; the next ones are quick again.
+  ASSERT_TRUE(Panels().SetImageDelay(8000));
+  ASSERT_TRUE(driver::WaitUntil([&] { return Panels().Panel("EMU0001")->sendsUnderWay > 0; },
+                                kTimeoutMs));
+  ASSERT_TRUE(Panels().SetImageDelay(0));
 
-  driver::Click(main, kStop);
-  ExpectBoxes(session->program->Id(),
-              {{L"Error",
-                L"Failed to stop the thead for the selected FIP device. Please try again in a few "
-                L"moments...",
-                driver::BoxIcon::Warning}});
-  // The buttons stay as they were.
-  EXPECT_TRUE(driver::IsEnabled(main, kStop));
-  EXPECT_FALSE(driver::IsEnabled(main, kStart));
+  driver::Click(main_, kStop);
+  shelltest::ExpectBoxes(Pid(), {BoxOf(panelcast::msg::kThreadStopFailed)});
+  EXPECT_TRUE(driver::IsEnabled(main_, kStop)) << "the buttons stay as they were";
+  EXPECT_FALSE(driver::IsEnabled(main_, kStart));
   // The worker ends once its send returns, removing its page; the next display of the panel's
   // settings then offers START again, and START works.
-  ASSERT_TRUE(driver::WaitUntil(
-      [&] {
-        const auto panel = session->panels->Panel("EMU0001");
-        return panel && panel->pages.empty();
-      },
-      kTimeoutMs));
-  driver::SelectListLine(main, kList, 0);
-  ASSERT_TRUE(ButtonsShowRunning(main, false));
-  driver::Click(main, kStart);
-  ASSERT_TRUE(ButtonsShowRunning(main, true));
-  EXPECT_FALSE(NextFrame(*session->panels, "EMU0001", 3).empty());
+  ASSERT_TRUE(HasPages(Panels(), "EMU0001", false));
+  EXPECT_EQ(Calls(Panels(), "EMU0001").back(), "RemovePage page=1");
+  driver::SelectListLine(main_, kList, 0);
+  ASSERT_TRUE(ShowsRunning(main_, false));
+  driver::Click(main_, kStart);
+  ASSERT_TRUE(ShowsRunning(main_, true));
+  EXPECT_FALSE(NextFrame(Panels(), "EMU0001", 3).empty());
+  driver::Click(main_, kStop);
+  EXPECT_TRUE(ShowsRunning(main_, false));
 }
 
-TEST(Supervision, ExitWithAStalledWorkerForcesItAndStillEnds) {
-  auto session = shelltest::StartWithPanelCount(2);
-  ASSERT_TRUE(session);
-  const HWND main = session->mainWindow;
-  ASSERT_TRUE(StartLiveMonitorOn(main, 0, kRect));
-  ASSERT_TRUE(StartLiveMonitorOn(main, 1, RECT{640, 0, 1280, 480}));
-  NextFrame(*session->panels, "EMU0002", 2);
-  StallSends(*session->panels, "EMU0001", 30000);
-
-  driver::Click(main, 1011);
-  ExpectBoxes(session->program->Id(),
-              {{L"Error",
-                L"Failed to stop all running FIP device threads. The stalled threads will be "
-                L"forcefully terminated...",
-                driver::BoxIcon::Error}});
-  const auto exitCode = session->program->WaitForExit(kTimeoutMs);
-  ASSERT_TRUE(exitCode.has_value());
-  EXPECT_EQ(*exitCode, 0u);
-  EXPECT_EQ(shelltest::CallCount(*session->program, "Deinitialize"), 1);
-}
-
-TEST(Supervision, ExitStopsRunningWorkersWithoutAWord) {
-  auto session = shelltest::StartWithPanelCount(3);
-  ASSERT_TRUE(session);
-  const HWND main = session->mainWindow;
-  for (int line = 0; line < 3; ++line) {
-    ASSERT_TRUE(StartLiveMonitorOn(main, line, RECT{line * 300, 0, line * 300 + 300, 300}));
-  }
-  NextFrame(*session->panels, "EMU0003", 2);
-  driver::Click(main, 1011);
-  const auto exitCode = session->program->WaitForExit(kTimeoutMs);
-  ASSERT_TRUE(exitCode.has_value());
-  EXPECT_EQ(*exitCode, 0u);
-  // Every worker ended by itself, blanking and removing its page.
-  EXPECT_EQ(shelltest::CallCount(*session->program, "RemovePage"), 3);
-}
-
-TEST(Supervision, RemovalStopsEveryWorkerAndClosesTheGap) {
-  auto session = shelltest::StartWithPanelCount(3);
-  ASSERT_TRUE(session);
-  const HWND main = session->mainWindow;
-  ASSERT_TRUE(StartLiveMonitorOn(main, 0, kRect));
-  ASSERT_TRUE(StartLiveMonitorOn(main, 2, RECT{640, 0, 1280, 480}));
-  NextFrame(*session->panels, "EMU0003", 2);
-
-  ASSERT_TRUE(session->panels->RemovePanel("EMU0002"));
-  ASSERT_TRUE(
-      driver::WaitUntil([&] { return shelltest::ListLines(main).size() == 2; }, kTimeoutMs));
-  for (const char* serial : {"EMU0001", "EMU0003"}) {
-    const auto panel = session->panels->Panel(serial);
-    ASSERT_TRUE(panel);
-    EXPECT_TRUE(panel->pages.empty()) << serial << " still has its page";
-  }
-  // Both panels are idle: each can be started again.
-  EXPECT_TRUE(
-      driver::WaitUntil([&] { return driver::ListSelection(main, kList) == 0; }, kTimeoutMs));
-  ASSERT_TRUE(StartLiveMonitorOn(main, 1, kRect));
-  EXPECT_FALSE(NextFrame(*session->panels, "EMU0003", 3).empty());
-  EXPECT_TRUE(shelltest::NoMessageBoxFor(session->program->Id(), 200));
-}
-
-// The value of the panel's last SetLed for `light`, from the emulator's log; -1 when none.
-int LastLightValue(emu::PanelControl& panels, const std::string& serial, int light) {
-  const std::string index = "index=" + std::to_string(light) + " ";
-  int value = -1;
-  for (const auto& call : panels.Log(serial)) {
-    const std::size_t at = call.args.find(index);
-    if (call.name != "SetLed" || at == std::string::npos) continue;
-    value = call.args.compare(at + index.size(), 7, "value=1") == 0 ? 1 : 0;
-  }
-  return value;
-}
-
-TEST(Supervision, AButtonPressDuringARemovalStaysWithItsOwnPanel) {
-  auto session = shelltest::StartWithPanelCount(3);
-  ASSERT_TRUE(session);
-  emu::PanelControl& panels = *session->panels;
-  ASSERT_TRUE(panels.SetChangesApart(true));  // the removal comes while the button's handler runs
-  ASSERT_TRUE(StartLiveMonitorOn(session->mainWindow, 2, kRect));
-  NextFrame(panels, "EMU0003", 2);
-  ASSERT_TRUE(panels.Click("EMU0003", 0x180));  // its lights off
-  ASSERT_TRUE(panels.ClearLog());
-  // Slow lights stretch button 2's blink over seconds; the removal of the panel below moves
-  // EMU0003's slot down while the blink runs, and the blink ends as EMU0003's switch says.
-  ASSERT_TRUE(panels.SetLedDelay(400));
-  std::thread press([&] { EXPECT_TRUE(panels.Click("EMU0003", 0x40)); });
-  EXPECT_TRUE(driver::WaitUntil([&] { return LastLightValue(panels, "EMU0003", 2) == 0; },
-                                kTimeoutMs));
-  EXPECT_TRUE(panels.RemovePanel("EMU0002"));
-  EXPECT_TRUE(driver::WaitUntil(
-      [&] { return shelltest::ListLines(session->mainWindow).size() == 2; }, kTimeoutMs));
-  press.join();
-  ASSERT_TRUE(panels.SetLedDelay(0));
-  EXPECT_EQ(LastLightValue(panels, "EMU0003", 2), 0)
-      << "the blink ended lit: another slot's switch";
-  EXPECT_TRUE(shelltest::NoMessageBoxFor(session->program->Id(), 200));
-}
-
-TEST(Supervision, AnArrivalLeavesRunningWorkersRunning) {
-  auto session = shelltest::StartWithPanelCount(2);
-  ASSERT_TRUE(session);
-  const HWND main = session->mainWindow;
-  ASSERT_TRUE(StartLiveMonitorOn(main, 1, kRect));
-  NextFrame(*session->panels, "EMU0002", 2);
-  ASSERT_TRUE(session->panels->AddPanel("NEW0001"));
-  ASSERT_TRUE(
-      driver::WaitUntil([&] { return shelltest::ListLines(main).size() == 3; }, kTimeoutMs));
-  EXPECT_FALSE(NextFrame(*session->panels, "EMU0002", 3).empty()) << "the worker stopped";
-  EXPECT_TRUE(shelltest::NoMessageBoxFor(session->program->Id(), 200));
-  ASSERT_TRUE(StartLiveMonitorOn(main, 2, RECT{640, 0, 1280, 480}));
-  EXPECT_FALSE(NextFrame(*session->panels, "NEW0001", 2).empty());
-  EXPECT_FALSE(NextFrame(*session->panels, "EMU0002", 2).empty());
-}
-
-TEST(Supervision, RemovingAPanelTheProgramDoesNotKnowStopsTheWorkersAndNothingElse) {
-  auto session = shelltest::StartWithPanels(L"FIP0001,OTHER01:other,FIP0002");
-  ASSERT_TRUE(session);
-  const HWND main = session->mainWindow;
-  ASSERT_TRUE(StartLiveMonitorOn(main, 0, kRect));
-  ASSERT_TRUE(StartLiveMonitorOn(main, 1, RECT{640, 0, 1280, 480}));
-  NextFrame(*session->panels, "FIP0002", 2);
-  ASSERT_TRUE(session->panels->RemovePanel("OTHER01"));
-  for (const char* serial : {"FIP0001", "FIP0002"}) {
+// Panels come and go while workers run on EMU0001 and EMU0003: the list follows, and the workers
+// stop for any removal (the slots may move), only then, and without a word.
+TEST_F(Supervision, HotPlugStopsTheWorkersForARemovalOnly) {
+  ASSERT_TRUE(Run(kPanels));
+  const struct {
+    const char* what;
+    bool arrival;
+    const char* serial;
+    std::size_t lines;  // listed afterwards
+    bool pressDuring;   // a press on EMU0003 whose blink the change comes into
+  } changes[] = {
+      {"an arrival", true, "NEW0001", 4, false},
+      {"the removal of a panel the program does not list", false, "OTHER01", 4, false},
+      {"the removal of the listed panel between the running ones", false, "EMU0002", 3, true},
+  };
+  for (const auto& change : changes) {
+    SCOPED_TRACE(change.what);
+    for (auto [line, serial] : {std::pair{0, "EMU0001"}, {2, "EMU0003"}}) {
+      if (Panels().Panel(serial)->pages.empty()) {
+        ASSERT_TRUE(StartLiveMonitorOn(main_, line, kRect));
+      }
+    }
+    std::thread press;
+    if (change.pressDuring) {
+      ASSERT_TRUE(Panels().SetChangesApart(true));  // the removal comes while the press is handled
+      ASSERT_TRUE(Panels().SendButtons("EMU0003", 0x180));  // its lights off
+      ASSERT_TRUE(Panels().SetLedDelay(400));  // the blink of button 2 takes seconds
+      ASSERT_TRUE(Panels().ClearLog());
+      press = std::thread([&] { EXPECT_TRUE(Panels().Click("EMU0003", 0x40)); });
+      ASSERT_TRUE(driver::WaitUntil(
+          [&] { return !Calls(Panels(), "EMU0003", "SetLed").empty(); }, kTimeoutMs));
+    }
+    ASSERT_TRUE(change.arrival ? Panels().AddPanel(change.serial)
+                               : Panels().RemovePanel(change.serial));
     EXPECT_TRUE(driver::WaitUntil(
-        [&] {
-          const auto panel = session->panels->Panel(serial);
-          return panel && panel->pages.empty();
-        },
-        kTimeoutMs))
-        << serial << " still has its page";
+        [&] { return shelltest::ListLines(main_).size() == change.lines; }, kTimeoutMs));
+    if (press.joinable()) {
+      press.join();
+      ASSERT_TRUE(Panels().SetLedDelay(0));
+      // EMU0003's slot moved down while the blink ran; the blink ends as EMU0003's switch says.
+      std::string last;  // light 2's last call
+      for (const std::string& call : Calls(Panels(), "EMU0003", "SetLed")) {
+        if (call.find("index=2 ") != std::string::npos) last = call;
+      }
+      EXPECT_EQ(last, "SetLed page=1 index=2 value=0");
+    }
+    for (const char* serial : {"EMU0001", "EMU0003"}) {
+      EXPECT_TRUE(HasPages(Panels(), serial, change.arrival)) << serial;
+      if (change.arrival) {
+        EXPECT_FALSE(NextFrame(Panels(), serial, 3).empty()) << serial;
+      }
+    }
+    EXPECT_TRUE(shelltest::NoMessageBoxFor(Pid(), 200));
   }
-  EXPECT_EQ(shelltest::ListLines(main).size(), 2u);
-  EXPECT_TRUE(shelltest::NoMessageBoxFor(session->program->Id(), 200));
-  ASSERT_TRUE(StartLiveMonitorOn(main, 1, kRect));
-  EXPECT_FALSE(NextFrame(*session->panels, "FIP0002", 2).empty());
+  // The gap is closed, the first line selected; EMU0003 (second) and NEW0001 start again.
+  EXPECT_TRUE(driver::WaitUntil([&] { return driver::ListSelection(main_, kList) == 0; },
+                                kTimeoutMs));
+  for (auto [line, serial] : {std::pair{1, "EMU0003"}, {2, "NEW0001"}}) {
+    ASSERT_TRUE(StartLiveMonitorOn(main_, line, kRect));
+    EXPECT_FALSE(NextFrame(Panels(), serial, 3).empty()) << serial;
+  }
 }
 
 }  // namespace
