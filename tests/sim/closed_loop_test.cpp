@@ -12,62 +12,47 @@
 namespace simtest {
 namespace {
 
-TEST(ClosedLoop, ZoomInOnThePanelShortensTheScaleTheNextFramesShow) {
-  Simulator simulator;
-  ASSERT_TRUE(simulator.Started());
-  auto session = StartProgram();
-  ASSERT_TRUE(session);
-  ASSERT_TRUE(StartTool(*session, kModeGps, simulator.ScreenRect()));
-  ASSERT_TRUE(WaitForFrames(session->control(), 1, 3));
-  const std::vector<uint8_t> before = session->control().Image(kSerial, 1);
-  driver::SaveFramePng(L"sim_loop_before_zoom", before);
-  const int barBefore = simstandin::ScaleBarPixelsInFrame(before);
-  ASSERT_EQ(barBefore, simstandin::ScaleBarLength(4) / 2) << "the scale bar at 10 NM";
+using ClosedLoop = ProgramRun;
 
-  // A user's press: button 2 down (Zoom +), then up.
-  ASSERT_TRUE(session->control().Click(kSerial, 0x40));
-  const auto events = Texts(simulator.Log());
+TEST_F(ClosedLoop, ZoomInOnThePanelShortensTheScaleTheNextFramesShow) {
+  ASSERT_TRUE(Ready(true));
+  ASSERT_TRUE(driver::StartToolOn(Main(), 0, IDC_MODE_GPS, Sim().ScreenRect()));
+  ASSERT_TRUE(WaitForFrames(1, 3));
+  ASSERT_EQ(simstandin::ScaleBarPixelsInFrame(Panel().Image(kSerial, 1)),
+            simstandin::ScaleBarLength(4) / 2)
+      << "the scale bar at 10 NM";
+  ASSERT_TRUE(Panel().Click(kSerial, 0x40));  // button 2 (Zoom +) down, then up
+  const auto events = Texts(Sim().Log());
   EXPECT_EQ(std::count(events.begin(), events.end(), "event GPS_ZOOMIN_BUTTON"), 1);
-  driver::SaveScreenshot(L"sim_standin_after_zoom", simulator.Window());
-
-  const int expected = simstandin::ScaleBarLength(3) / 2;
   std::vector<uint8_t> after;
   EXPECT_TRUE(driver::WaitUntil(
       [&] {
-        after = session->control().Image(kSerial, 1);
-        return simstandin::ScaleBarPixelsInFrame(after) == expected;
+        after = Panel().Image(kSerial, 1);
+        return simstandin::ScaleBarPixelsInFrame(after) == simstandin::ScaleBarLength(3) / 2;
       },
       kTimeoutMs, 100))
-      << "the scale bar in the frames stayed " << simstandin::ScaleBarPixelsInFrame(after)
-      << " pixels";
-  driver::SaveFramePng(L"sim_loop_after_zoom", after);
+      << "the scale bar stayed " << simstandin::ScaleBarPixelsInFrame(after) << " pixels, "
+      << driver::SaveFramePng(L"sim_loop_after_zoom", after);
+  EXPECT_TRUE(PressStop());
 }
 
-TEST(WithoutClientLibrary, ProgramStartsLiveMonitorWorksGpsButtonsSendNothing) {
-  Simulator simulator;
-  ASSERT_TRUE(simulator.Started());
+TEST_F(ClosedLoop, WithoutTheClientLibraryTheLiveMonitorWorksAndGpsButtonsSendNothing) {
   // A copy of the program in a folder without the library's assembly.
-  auto session = StartProgram(L"nosim\\Panelcast.exe");
-  ASSERT_TRUE(session) << "the window did not open";
-
-  ASSERT_TRUE(StartTool(*session, kModeLiveMonitor, simulator.ScreenRect()));
-  ASSERT_TRUE(WaitForFrames(session->control(), 1, 3)) << "the live monitor sends no frames";
-  ASSERT_TRUE(PressStop(*session));
-
-  ASSERT_TRUE(StartTool(*session, kModeGps, simulator.ScreenRect()));
-  ASSERT_TRUE(WaitForFrames(session->control(), 1, 2));
-  const std::size_t before = PanelCallCount(session->control());
+  ASSERT_TRUE(Ready(true, L"nosim\\Panelcast.exe")) << "the window did not open";
+  const std::size_t before = Sim().Log().size();
+  ASSERT_TRUE(driver::StartToolOn(Main(), 0, IDC_MODE_LIVE_MONITOR, Sim().ScreenRect()));
+  ASSERT_TRUE(WaitForFrames(1, 3)) << "the live monitor sends no frames";
+  ASSERT_TRUE(PressStop());
+  ASSERT_TRUE(driver::StartToolOn(Main(), 0, IDC_MODE_GPS, Sim().ScreenRect()));
+  ASSERT_TRUE(WaitForFrames(1, 2));
   for (uint32_t value : {0x40u, 0x08u, 0u}) {
-    ASSERT_TRUE(session->control().SendButtons(kSerial, value));
+    const Effect effect = Observe([&] { ASSERT_TRUE(Panel().SendButtons(kSerial, value)); });
+    EXPECT_TRUE(driver::CallsMatch(effect.calls, std::vector<std::string>{})) << "a light changed";
   }
-  for (const std::string& call : PanelCalls(session->control(), before)) {
-    EXPECT_EQ(call.rfind("SetLed", 0), std::string::npos) << call;
-  }
-  EXPECT_TRUE(session->LibraryLog().empty()) << "the library was reached";
-  for (const std::string& line : Texts(simulator.Log())) {
-    EXPECT_EQ(line.rfind("Open", 0), std::string::npos) << line;
-  }
-  EXPECT_TRUE(shelltest::NoMessageBoxFor(session->pid(), 300));
+  EXPECT_TRUE(LibraryLog().empty()) << "the library was reached";
+  const std::vector<LogLine> log = Sim().Log();
+  for (std::size_t i = before; i < log.size(); ++i) EXPECT_NE(log[i].text.rfind("Open", 0), 0u);
+  EXPECT_TRUE(shelltest::NoMessageBoxFor(Pid(), 300));
 }
 
 }  // namespace

@@ -7,51 +7,39 @@
 #include <vector>
 
 #include "sim/simulator_presence.h"
-#include "tests/driver/wait.h"
 #include "tests/sim/sim_test_support.h"
 
 namespace simtest {
 namespace {
 
-bool AnswerBecomes(int32_t expected) {
-  return driver::WaitUntil([&] { return panelcast::IsSimulatorRunning() == expected; }, kTimeoutMs);
-}
-
-TEST(SimulatorPresence, NothingRunningAnswersZero) { EXPECT_EQ(panelcast::IsSimulatorRunning(), 0); }
-
-class SimulatorNames : public ::testing::TestWithParam<const wchar_t*> {};
-
-TEST_P(SimulatorNames, TheNameInAnyLetterCaseCounts) {
-  Simulator simulator(GetParam(), true);
-  ASSERT_TRUE(simulator.Started());
-  EXPECT_EQ(panelcast::IsSimulatorRunning(), 1);
-  simulator.Stop();
-  EXPECT_TRUE(AnswerBecomes(0)) << "still answers 1 after the simulator ended";
-}
-
-INSTANTIATE_TEST_SUITE_P(Presence, SimulatorNames,
-                         ::testing::Values(L"FSX.EXE", L"fsx.exe", L"Fsx.Exe"));
-
-class OtherNames : public ::testing::TestWithParam<const wchar_t*> {};
-
-TEST_P(OtherNames, ALongerOrShorterNameDoesNot) {
-  Simulator other(GetParam(), true);
-  ASSERT_TRUE(other.Started());
-  EXPECT_EQ(panelcast::IsSimulatorRunning(), 0);
-}
-
-INSTANTIATE_TEST_SUITE_P(Presence, OtherNames, ::testing::Values(L"FSX.EXE.bak", L"FSX2.EXE", L"FSX"));
-
-TEST(SimulatorPresence, TwoSimulatorsAnswerAsOne) {
-  auto first = std::make_unique<Simulator>(L"FSX.EXE", true);
-  auto second = std::make_unique<Simulator>(L"fsx.exe", true);
-  ASSERT_TRUE(first->Started());
-  ASSERT_TRUE(second->Started());
-  EXPECT_EQ(panelcast::IsSimulatorRunning(), 1);
-  first.reset();
-  EXPECT_EQ(panelcast::IsSimulatorRunning(), 1) << "the second one still runs";
-  second.reset();
-  EXPECT_TRUE(AnswerBecomes(0));
+TEST(SimulatorPresence, AnswersForTheNamesRunningAndAfterTheFirstEnds) {
+  const struct {
+    std::vector<const wchar_t*> running;
+    int32_t answer;
+    int32_t afterTheFirstEnds;
+  } rows[] = {
+      {{}, 0, 0},
+      {{L"FSX.EXE"}, 1, 0},
+      {{L"fsx.exe"}, 1, 0},
+      {{L"Fsx.Exe"}, 1, 0},
+      {{L"FSX.EXE.bak"}, 0, 0},
+      {{L"FSX2.EXE"}, 0, 0},
+      {{L"FSX"}, 0, 0},
+      {{L"FSX.EXE", L"fsx.exe"}, 1, 1},  // two answer as one
+      {{L"FSX.EXE", L"FSX2.EXE"}, 1, 0},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.running.empty() ? L"none" : row.running[0]);
+    std::vector<std::unique_ptr<Simulator>> simulators;
+    for (const wchar_t* name : row.running) {
+      simulators.push_back(std::make_unique<Simulator>(name, true));
+      ASSERT_TRUE(simulators.back()->Started());
+    }
+    EXPECT_EQ(panelcast::IsSimulatorRunning(), row.answer);
+    if (!simulators.empty()) simulators.front()->Stop();
+    EXPECT_TRUE(driver::WaitUntil(
+        [&] { return panelcast::IsSimulatorRunning() == row.afterTheFirstEnds; }, kTimeoutMs));
+  }
 }
 
 }  // namespace

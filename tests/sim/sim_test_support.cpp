@@ -26,19 +26,6 @@ std::wstring NewFolder(const wchar_t* prefix) {
   return folder + L"\\";
 }
 
-// A copy of the environment block with one variable added.
-std::vector<wchar_t> EnvironmentWith(const std::wstring& entry) {
-  std::vector<wchar_t> block;
-  if (wchar_t* env = GetEnvironmentStringsW()) {
-    for (const wchar_t* p = env; *p; p += wcslen(p) + 1) block.insert(block.end(), p, p + wcslen(p) + 1);
-    FreeEnvironmentStringsW(env);
-  }
-  block.insert(block.end(), entry.begin(), entry.end());
-  block.push_back(L'\0');
-  block.push_back(L'\0');
-  return block;
-}
-
 std::string Describe(const emu::CallRecord& call) {
   std::istringstream in(call.args);
   std::string out = call.name, token;
@@ -80,13 +67,12 @@ Simulator::Simulator(const std::wstring& fileName, bool copy) {
     exe = target;
   }
   std::wstring commandLine = L"\"" + exe + L"\"";
-  std::vector<wchar_t> env =
-      EnvironmentWith(std::wstring(simstandin::kSimulatorLogVariable) + L"=" + logPath_);
+  SetEnvironmentVariableW(simstandin::kSimulatorLogVariable, logPath_.c_str());  // inherited
   STARTUPINFOW si = {};
   si.cb = sizeof(si);
   PROCESS_INFORMATION pi = {};
-  if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
-                      CREATE_UNICODE_ENVIRONMENT, env.data(), folder_.c_str(), &si, &pi)) {
+  if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      folder_.c_str(), &si, &pi)) {
     ADD_FAILURE() << "the simulator stand-in did not start, error " << GetLastError();
     return;
   }
@@ -116,64 +102,79 @@ void Simulator::Stop() {
   window_ = nullptr;
 }
 
-std::unique_ptr<Session> StartProgram(const std::wstring& exeName) {
-  auto session = std::make_unique<Session>();
-  driver::LaunchOptions options;
-  options.exeName = exeName;
-  // The library log lives beside the emulator's, in a folder made for this launch.
-  const std::wstring folder = NewFolder(L"panelcast-simconnect-");
-  session->libraryLogPath = folder + L"simconnect.log";
-  options.environment.emplace_back(simstandin::kLibraryLogVariable, session->libraryLogPath);
-  session->panels = shelltest::StartWithPanels(L"EMU0001", true, options);
-  if (!session->panels) return nullptr;
-  // The user moves the program's window to the bottom left, off the simulator's GPS (top left)
-  // and the test pictures (right), so that no capture shows it.
-  RECT outer = {};
-  GetWindowRect(session->main(), &outer);
-  SetWindowPos(session->main(), nullptr, 0, GetSystemMetrics(SM_CYSCREEN) - (outer.bottom - outer.top),
-               0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  return session;
+std::unique_ptr<driver::PanelSession> ProgramRun::session_;
+std::wstring ProgramRun::exe_;
+std::wstring ProgramRun::libraryLog_;
+std::unique_ptr<Simulator> ProgramRun::simulator_;
+
+void ProgramRun::TearDownTestSuite() {
+  session_.reset();
+  simulator_.reset();
 }
 
-bool StartTool(const Session& session, int modeButton, const RECT& rect) {
-  const HWND main = session.main();
-  driver::Click(main, modeButton);
-  if (!driver::WaitUntil([&] { return driver::IsChecked(main, modeButton); }, kTimeoutMs)) {
-    return false;
-  }
-  // The mode change shows the slot's own rectangle in the edits; what is typed comes after it.
-  driver::TypeRect(main, rect);
-  driver::Click(main, kStart);
+bool ProgramRun::Ready(bool simulator, const std::wstring& exe) {
+  if (!simulator) simulator_.reset();
+  if (simulator && !(simulator_ && simulator_->Started())) simulator_ = std::make_unique<Simulator>();
+  if (simulator && !simulator_->Started()) return false;
+  if (session_ && exe_ == exe && IsWindow(Main())) return true;
+  session_.reset();
+  exe_ = exe;
+  driver::LaunchOptions options;
+  options.exeName = exe;
+  libraryLog_ = NewFolder(L"panelcast-simconnect-") + L"simconnect.log";
+  options.environment.emplace_back(simstandin::kLibraryLogVariable, libraryLog_);
+  session_ = shelltest::StartWithPanels(L"EMU0001", true, options);
+  if (!session_) return false;
+  RECT outer = {};
+  GetWindowRect(Main(), &outer);
+  SetWindowPos(Main(), nullptr, 0, GetSystemMetrics(SM_CYSCREEN) - (outer.bottom - outer.top), 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   return true;
 }
 
-bool PressStop(const Session& session) {
-  driver::Click(session.main(), kStop);
-  return driver::WaitUntil([&] { return driver::IsEnabled(session.main(), kStart); }, kTimeoutMs);
-}
+HWND ProgramRun::Main() { return session_->mainWindow; }
+DWORD ProgramRun::Pid() { return session_->program->Id(); }
+emu::PanelControl& ProgramRun::Panel() { return *session_->panels; }
+std::vector<LogLine> ProgramRun::LibraryLog() { return ReadLog(libraryLog_); }
 
-std::vector<std::string> PanelCalls(emu::PanelControl& control, std::size_t from) {
+std::vector<std::string> ProgramRun::Calls(std::size_t from) {
   std::vector<std::string> calls;
-  const std::vector<emu::CallRecord> log = control.Log(kSerial);
+  const std::vector<emu::CallRecord> log = Panel().Log(kSerial);
   for (std::size_t i = from; i < log.size(); ++i) calls.push_back(Describe(log[i]));
   return calls;
 }
 
-std::size_t PanelCallCount(emu::PanelControl& control) { return control.Log(kSerial).size(); }
-
-uint32_t ImageCount(emu::PanelControl& control, uint32_t page) {
-  const auto panel = control.Panel(kSerial);
-  if (!panel) return 0;
-  for (const emu::PageInfo& info : panel->pages) {
+uint32_t ProgramRun::ImageCount(uint32_t page) {
+  const auto panel = Panel().Panel(kSerial);
+  for (const emu::PageInfo& info : panel ? panel->pages : std::vector<emu::PageInfo>{}) {
     if (info.number == page) return info.imageCount;
   }
   return 0;
 }
 
-bool WaitForFrames(emu::PanelControl& control, uint32_t page, uint32_t count, DWORD timeoutMs) {
-  const uint32_t before = ImageCount(control, page);
-  return driver::WaitUntil([&] { return ImageCount(control, page) >= before + count; }, timeoutMs,
-                           50);
+bool ProgramRun::WaitForFrames(uint32_t page, uint32_t count) {
+  const uint32_t before = ImageCount(page);
+  return driver::WaitUntil([&] { return ImageCount(page) >= before + count; }, kTimeoutMs, 50);
+}
+
+bool ProgramRun::PressStop() {
+  driver::Click(Main(), IDC_STOP);
+  return driver::WaitUntil([] { return driver::IsEnabled(Main(), IDC_START); }, kTimeoutMs);
+}
+
+Effect ProgramRun::Observe(const std::function<void()>& action) {
+  Effect effect;
+  const std::vector<LogLine> library = LibraryLog();
+  for (const LogLine& line : library) effect.connection += line.text.rfind("Open", 0) == 0;
+  ++effect.connection;
+  const std::size_t calls = Panel().Log(kSerial).size();
+  action();
+  const std::vector<LogLine> after = LibraryLog();
+  effect.library.assign(after.begin() + static_cast<long>(library.size()), after.end());
+  for (const std::string& call : Calls(calls)) {
+    if (call.rfind("SetImage", 0) != 0) effect.calls.push_back(call);  // frames go on meanwhile
+  }
+  return effect;
 }
 
 std::vector<uint8_t> HintPixels(int bitmapId) {

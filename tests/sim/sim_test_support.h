@@ -1,30 +1,26 @@
-// What the simulator tools' end-to-end tests share: the simulator stand-in as a process of its
-// own (under any file name), the client library's and the simulator's logs, the program started
-// with one panel and a simulator tool started through its window, and frame reading.
+// What the simulator tools' and the region picker's end-to-end tests share: the simulator stand-in
+// as a process of its own (under any file name) and its log, and one run of the program with one
+// panel that the cases of a test program share, with the client library's log.
 #pragma once
 
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "resources/resource_ids.h"
+#include "tests/driver/call_sequence.h"
 #include "tests/driver/driver.h"
 
 namespace simtest {
 
 inline constexpr DWORD kTimeoutMs = 15000;
 inline constexpr char kSerial[] = "EMU0001";
-
-// Main window controls the tests use.
-inline constexpr int kModeGps = 1015;
-inline constexpr int kModeLiveView = 1016;
-inline constexpr int kModeLiveMonitor = 1021;
-inline constexpr int kStart = 1012;
-inline constexpr int kStop = 1027;
 
 // Log lines without their leading tick, and the ticks apart.
 struct LogLine {
@@ -45,9 +41,8 @@ class Simulator {
 
   bool Started() const { return window_ != nullptr; }
   HWND Window() const { return window_; }
-  // The GPS screen (the window's client area) in screen coordinates.
-  RECT ScreenRect() const;
-  void Stop();  // terminates it and waits until it has gone
+  RECT ScreenRect() const;  // the GPS screen (the window's client area) in screen coordinates
+  void Stop();              // terminates it and waits until it has gone
   std::vector<LogLine> Log() const { return ReadLog(logPath_); }
 
  private:
@@ -57,47 +52,41 @@ class Simulator {
   HWND window_ = nullptr;
 };
 
-// The program with one panel, past the start-up notice; the library log named by the
-// environment (PANELCAST_SIMCONNECT_LOG) in the session's temporary folder. `exeName` relative
-// to bin/.
-struct Session {
-  std::unique_ptr<driver::PanelSession> panels;
-  std::wstring libraryLogPath;
-  HWND main() const { return panels->mainWindow; }
-  DWORD pid() const { return panels->program->Id(); }
-  emu::PanelControl& control() const { return *panels->panels; }
-  std::vector<LogLine> LibraryLog() const { return ReadLog(libraryLogPath); }
+// What the client library and the panel were asked while something was done: the library's new
+// log lines, the number of the next connection it opens, the panel's calls other than frames.
+struct Effect {
+  std::vector<LogLine> library;
+  int connection = 0;
+  std::vector<std::string> calls;
 };
-std::unique_ptr<Session> StartProgram(const std::wstring& exeName = L"Panelcast.exe");
 
-// The simulator stand-in running and the program started after it.
-class SimulatorAndProgram : public ::testing::Test {
+// One run of bin/`exe` with one panel, past its start-up notice, moved to the bottom left of the
+// screen (off the simulator's GPS at the top left and the test pictures), shared by the cases of
+// a test program; the simulator stand-in runs or not as each case asks.
+class ProgramRun : public ::testing::Test {
  protected:
-  void SetUp() override {
-    simulator_ = std::make_unique<Simulator>();
-    ASSERT_TRUE(simulator_->Started());
-    session_ = StartProgram();
-    ASSERT_TRUE(session_);
-  }
-  emu::PanelControl& Control() { return session_->control(); }
+  static void TearDownTestSuite();
+  // False when the program or the simulator did not come.
+  static bool Ready(bool simulator, const std::wstring& exe = L"Panelcast.exe");
 
-  std::unique_ptr<Simulator> simulator_;
-  std::unique_ptr<Session> session_;
+  static HWND Main();
+  static DWORD Pid();
+  static emu::PanelControl& Panel();
+  static Simulator& Sim() { return *simulator_; }
+  static std::vector<LogLine> LibraryLog();
+
+  static std::vector<std::string> Calls(std::size_t from = 0);  // "Name arg=value ..."
+  static uint32_t ImageCount(uint32_t page);
+  static bool WaitForFrames(uint32_t page, uint32_t count);  // `count` more on `page`
+  static bool PressStop();  // STOP, then waits until START is enabled again
+  static Effect Observe(const std::function<void()>& action);
+
+ private:
+  static std::unique_ptr<driver::PanelSession> session_;
+  static std::wstring exe_;
+  static std::wstring libraryLog_;
+  static std::unique_ptr<Simulator> simulator_;
 };
-
-// Chooses the tool, types the rectangle into the four edits (as numbers, the way a user types
-// them) and presses START. Returns false when the tool's radio button never took.
-bool StartTool(const Session& session, int modeButton, const RECT& rect);
-bool PressStop(const Session& session);  // STOP, then waits until START is enabled again
-
-// The panel's calls as "Name arg=value ..." without the device and callback pointers.
-std::vector<std::string> PanelCalls(emu::PanelControl& control, std::size_t from = 0);
-std::size_t PanelCallCount(emu::PanelControl& control);
-
-// Frames of a page: how many the page was sent, and waiting for `count` more.
-uint32_t ImageCount(emu::PanelControl& control, uint32_t page);
-bool WaitForFrames(emu::PanelControl& control, uint32_t page, uint32_t count,
-                   DWORD timeoutMs = kTimeoutMs);
 
 // A hint bitmap's pixels from bin/Panelcast.exe (bottom-up BGR, 230400 bytes).
 std::vector<uint8_t> HintPixels(int bitmapId);
