@@ -11,6 +11,16 @@ constexpr wchar_t kPanels[] = L"EMU0001,OTHER01:other,EMU0002,EMU0003";  // thre
 const RECT kRect{0, 0, 640, 480};
 using Supervision = LiveRun;
 
+// START on the selected first panel brings frames again and STOP ends them: nothing was left
+// behind on the panel.
+void ExpectStartAndStopWorkOnTheFirstPanel(HWND main, emu::PanelControl& panels) {
+  driver::Click(main, kStart);
+  ASSERT_TRUE(ShowsRunning(main, true));
+  EXPECT_FALSE(NextFrame(panels, "EMU0001", 3).empty());
+  driver::Click(main, kStop);
+  EXPECT_TRUE(ShowsRunning(main, false));
+}
+
 TEST_F(Supervision, ExitStopsRunningWorkersWithoutAWord) {
   ASSERT_TRUE(Run(shelltest::SerialList(3)));
   for (int line = 0; line < 3; ++line) {
@@ -37,11 +47,7 @@ TEST_F(Supervision, AWorkerRefusedByThePanelFreesItAgain) {
                                   "AddPage page=1 flags=1"}))
       << "nothing is shown on a panel that refused the page";
   // The next START works: nothing was left behind on the panel.
-  driver::Click(main_, kStart);
-  ASSERT_TRUE(ShowsRunning(main_, true));
-  EXPECT_FALSE(NextFrame(Panels(), "EMU0001", 3).empty());
-  driver::Click(main_, kStop);
-  EXPECT_TRUE(ShowsRunning(main_, false));
+  ExpectStartAndStopWorkOnTheFirstPanel(main_, Panels());
 }
 
 TEST_F(Supervision, StopOfAStalledWorkerSaysSoAndTheSlotFollowsLater) {
@@ -64,11 +70,7 @@ TEST_F(Supervision, StopOfAStalledWorkerSaysSoAndTheSlotFollowsLater) {
   EXPECT_EQ(Calls(Panels(), "EMU0001").back(), "RemovePage page=1");
   driver::SelectListLine(main_, kList, 0);
   ASSERT_TRUE(ShowsRunning(main_, false));
-  driver::Click(main_, kStart);
-  ASSERT_TRUE(ShowsRunning(main_, true));
-  EXPECT_FALSE(NextFrame(Panels(), "EMU0001", 3).empty());
-  driver::Click(main_, kStop);
-  EXPECT_TRUE(ShowsRunning(main_, false));
+  ExpectStartAndStopWorkOnTheFirstPanel(main_, Panels());
 }
 
 // Panels come and go while workers run on EMU0001 and EMU0003: the list follows, and the workers
