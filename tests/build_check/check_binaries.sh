@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Checks what a build hands out, reading the files without running them (so the 32-bit program
 # is checked on machines that cannot run it): the program is a GUI-subsystem PE of the build's
-# architecture that imports system DLLs only, holds its resources with their ids and sizes and
-# two manifests naming every assembly in its own architecture; the stand-in panel library exports
-# every entry point the program binds under its undecorated name; every promised file is in the
-# output folder and needs no compiler runtime DLL.
-# Usage: check_binaries.sh <x86|x64> <Panelcast.exe> <DirectOutput.dll> <binding source> <bin folder>
-#        <promised file>...
+# architecture that imports system DLLs only and carries two manifests of its own architecture
+# (its own with common controls 6, the simulator library's); the stand-in panel library exports
+# every entry point the program binds, undecorated; every promised file is in the output folder
+# and needs no compiler runtime DLL.
+# Usage: check_binaries.sh <x86|x64> <Panelcast.exe> <DirectOutput.dll> <binding source>
+#        <bin folder> <promised file>...
 set -uo pipefail
 
 arch=$1 program=$2 library=$3 binding=$4 bin=$5
@@ -15,107 +15,52 @@ failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 if [ "$arch" = x64 ]; then
-  objdump=x86_64-w64-mingw32-objdump format=pei-x86-64 magic='020b\s+\(PE32\+\)' manifest_arch=amd64
+  objdump=x86_64-w64-mingw32-objdump format=pei-x86-64 manifest_arch=amd64  # PE32+
 else
-  objdump=i686-w64-mingw32-objdump format=pei-i386 magic='010b\s+\(PE32\)' manifest_arch=x86
+  objdump=i686-w64-mingw32-objdump format=pei-i386 manifest_arch=x86  # PE32
 fi
-
-# DLLs Windows itself provides; anything else would have to be shipped beside the program.
-allowed="kernel32 user32 gdi32 comctl32 comdlg32 shell32 shlwapi ole32 oleaut32 advapi32
-setupapi cfgmgr32 gdiplus msvcrt version winmm uxtheme"
-
 imports_of() { "$objdump" -p "$1" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z' | tr -d '\r'; }
 
-check_program() {
-  local dump dll
-  dump=$("$objdump" -p "$program") || { fail "$program is not readable as a PE file"; return; }
-  grep -q "file format $format" <<<"$dump" || fail "$program is not a $format PE"
-  grep -Eq "^Magic\s+$magic" <<<"$dump" || fail "$program has not the optional header $magic"
-  grep -Eq '^Subsystem\s+00000002\s+\(Windows GUI\)' <<<"$dump" \
-    || fail "$program is not a GUI-subsystem program"
-  for dll in $(imports_of "$program"); do
-    grep -qw "${dll%.dll}" <<<"$allowed" || fail "$program imports $dll, not a system DLL"
-  done
-  echo "$(basename "$program") imports: $(imports_of "$program" | tr '\n' ' ')"
-}
+dump=$("$objdump" -p "$program") || fail "$program is not readable as a PE file"
+grep -q "file format $format" <<<"$dump" || fail "$program is not a $format PE"
+grep -Eq '^Subsystem\s+00000002\s+\(Windows GUI\)' <<<"$dump" || fail "$program: not the GUI subsystem"
+# DLLs Windows itself provides; anything else would have to be shipped beside the program.
+for dll in $(imports_of "$program"); do
+  grep -qw "${dll%.dll}" <<<"kernel32 user32 gdi32 comctl32 comdlg32 shell32 shlwapi ole32 oleaut32
+    advapi32 setupapi cfgmgr32 gdiplus msvcrt version winmm uxtheme" || fail "$program imports $dll"
+done
 
 # Every DirectOutput_ name the program resolves, exported as it is: a __stdcall export left
 # decorated (_Name@12 or Name@12) would not be found.
-check_exports() {
-  local wanted exported name
-  wanted=$(grep -o '"DirectOutput_[A-Za-z]*"' "$binding" | tr -d '"' | sort -u)
-  [ "$(wc -l <<<"$wanted")" -eq 22 ] || fail "the binding names $(wc -l <<<"$wanted") entry points, not 22"
-  exported=$("$objdump" -p "$library" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' |
-             sed -n 's/^\s*\[ *[0-9]*\] //p' | tr -d '\r')
-  for name in $wanted; do
-    grep -qx "$name" <<<"$exported" || fail "$(basename "$library") does not export $name undecorated"
-  done
-  grep -q '@' <<<"$exported" && fail "$(basename "$library") exports decorated names: $(grep '@' <<<"$exported" | head -n3 | tr '\n' ' ')"
-}
+wanted=$(grep -o '"DirectOutput_[A-Za-z]*"' "$binding" | tr -d '"' | sort -u)
+[ -n "$wanted" ] || fail "no entry point named in $binding"
+exported=$("$objdump" -p "$library" | sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' |
+           sed -n 's/^\s*\[ *[0-9]*\] //p' | tr -d '\r')
+for name in $wanted; do
+  grep -qx "$name" <<<"$exported" || fail "$(basename "$library") does not export $name undecorated"
+done
 
-# The resource directory as "type:id:size" lines (decimal), from objdump's listing of .rsrc.
-resources_of() {
-  "$objdump" -p "$program" | sed -n '/The .rsrc Resource Directory section/,/^$/p' |
-    awk '/^[0-9a-f]+   Entry: / { sub(/.*ID: /, ""); sub(/,.*/, ""); type = $0; next }
-         /^[0-9a-f]+     Entry: / { sub(/.*ID: /, ""); sub(/,.*/, ""); id = $0; next }
-         /Leaf: / { sub(/.*Size: /, ""); sub(/,.*/, ""); print type, id, $0 }' |
-    while read -r type id size; do echo "$((type)):$((id)):$((size))"; done
+# The manifest that names $1, as the program carries it (plain text in the resource section),
+# must name the build's architecture only.
+manifest_naming() {
+  tr '\0' '\n' <"$program" | sed -n '/<assembly /,/<\/assembly>/p' |
+    awk -v name="$1" '/<assembly /{ n++ } index($0, name) { found = n }
+                      { text[n] = text[n] $0 "\n" } END { printf "%s", text[found] }'
 }
-
-check_resources() {
-  local have entry
-  have=$(resources_of)
-  # Frame bitmaps: one 320x240 24-bit frame with its header; the about picture and the banner.
-  local expected=(2:226:230442 2:227:230442 2:228:230442 2:232:230442 2:233:230442 2:234:230442
-                  2:240:230442 2:241:230442 2:230:6520 2:231:105832)
-  for entry in "${expected[@]}"; do
-    grep -qx "$entry" <<<"$have" || fail "resource type:id:size $entry is missing or of another size"
-  done
-  # Dialogs, the icon group, the version information and the two manifests, of whatever size.
-  for entry in 5:100 5:129 5:225 5:242 14:128 16:1 24:1 24:2; do
-    grep -q "^$entry:" <<<"$have" || fail "resource type:id $entry is missing"
-  done
-}
-
-# The two manifests as the program carries them (plain text in the resource section).
-check_manifests() {
-  local texts own simulator archs
-  texts=$(tr '\0' '\n' <"$program" | sed -n '/<assembly /,/<\/assembly>/p')
-  own=$(awk '/<assembly /{ n++ } n && /Zivovi.Panelcast/{ found = n } { text[n] = text[n] $0 "\n" }
-             END { printf "%s", text[found] }' <<<"$texts")
-  simulator=$(awk '/<assembly /{ n++ } /Microsoft.FlightSimulator.SimConnect/{ found = n }
-                   { text[n] = text[n] $0 "\n" } END { printf "%s", text[found] }' <<<"$texts")
-  [ -n "$own" ] || fail "no manifest with the program's own identity"
-  [ -n "$simulator" ] || fail "no manifest naming the simulator's client library"
-  grep -q 'name="Microsoft.Windows.Common-Controls"' <<<"$own" || fail "no common controls 6 in the manifest"
-  archs=$(grep -o 'processorArchitecture="[^"]*"' <<<"$own" | sort -u)
+for name in Zivovi.Panelcast Microsoft.FlightSimulator.SimConnect; do
+  text=$(manifest_naming "$name")
+  archs=$(grep -o 'processorArchitecture="[^"]*"' <<<"$text" | sort -u)
   [ "$archs" = "processorArchitecture=\"$manifest_arch\"" ] \
-    || fail "the program's manifest names $(tr '\n' ' ' <<<"$archs"), not only $manifest_arch"
-  archs=$(grep -o 'processorArchitecture="[^"]*"' <<<"$simulator" | sort -u)
-  [ "$archs" = "processorArchitecture=\"$manifest_arch\"" ] \
-    || fail "the simulator library's manifest names $(tr '\n' ' ' <<<"$archs"), not $manifest_arch"
-}
+    || fail "the manifest naming $name names ${archs:-no architecture}, not only $manifest_arch"
+done
+grep -q 'name="Microsoft.Windows.Common-Controls"' <<<"$(manifest_naming Zivovi.Panelcast)" \
+  || fail "no common controls 6 in the program's manifest"
 
-check_promised() {
-  local name path dll
-  for name in "$@"; do
-    path=$bin/$name
-    if [ ! -f "$path" ]; then fail "$name is missing from $bin"; continue; fi
-    for dll in $(imports_of "$path"); do
-      case "$dll" in
-        libgcc*|libstdc++*|libwinpthread*) fail "$name needs the compiler runtime DLL $dll" ;;
-      esac
-    done
-  done
-}
+for name in "$@"; do
+  [ -f "$bin/$name" ] || { fail "$name is missing from $bin"; continue; }
+  runtime=$(imports_of "$bin/$name" | grep -E '^(libgcc|libstdc\+\+|libwinpthread)' | tr '\n' ' ')
+  [ -z "$runtime" ] || fail "$name needs the compiler runtime DLL(s) $runtime"
+done
 
-check_program
-check_exports
-check_resources
-check_manifests
-check_promised "$@"
-if [ "$failures" -ne 0 ]; then
-  echo "$failures build check(s) failed"
-  exit 1
-fi
+[ "$failures" -eq 0 ] || { echo "$failures build check(s) failed"; exit 1; }
 echo "build checks passed ($arch)"

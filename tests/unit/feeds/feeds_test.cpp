@@ -1,0 +1,82 @@
+// The shared feed engine's pure logic: the byte-wise hint overlay, frames from each capture depth,
+// the captured rectangle of each rule, and the panel's switches flipped from two threads.
+#include <gtest/gtest.h>
+
+#include <thread>
+#include <vector>
+
+#include "feeds/frame_format.h"
+#include "feeds/live_buttons.h"
+#include "feeds/source_rect.h"
+
+namespace panelcast {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+// Every hint byte other than 1 replaces the frame's, so a pixel partly 1 keeps the frame there.
+TEST(HintOverlay, EveryByteOtherThanOneReplacesTheFrame) {
+  Bytes frame(kFrameBytes, 200), hints(kFrameBytes, kHintTransparentByte);
+  const Bytes head = {77, 1, 0, 1, 1, 1};  // the first two pixels; the last byte is 9
+  std::copy(head.begin(), head.end(), hints.begin());
+  hints.back() = 9;
+  OverlayHints(frame.data(), hints.data(), kFrameBytes);
+  EXPECT_EQ(Bytes(frame.begin(), frame.begin() + 7), (Bytes{77, 200, 0, 200, 200, 200, 200}));
+  EXPECT_EQ(Bytes(frame.end() - 2, frame.end()), (Bytes{200, 9}));
+}
+
+// The same picture read at 24 and at 32 bits a pixel gives the same frame: the 24-bit buffer is
+// sent as it is, the 32-bit one through the frame buffer; other depths give none.
+TEST(FrameConversion, EachCaptureDepthGivesTheSameFrameOrNone) {
+  Bytes pixels24(kFrameBytes), pixels32(kFramePixels * 4, 0xFF), buffer(kFrameBytes, 0);
+  for (std::size_t p = 0; p < kFramePixels; ++p) {
+    const uint8_t bgr[3] = {uint8_t(p), uint8_t(p >> 8), uint8_t(p * 7)};
+    for (int c = 0; c < 3; ++c) pixels24[p * 3 + c] = pixels32[p * 4 + c] = bgr[c];
+  }
+  EXPECT_EQ(FrameFromCapture(3, pixels24.data(), buffer.data()), pixels24.data());
+  EXPECT_EQ(buffer, Bytes(kFrameBytes, 0)) << "left alone on a 24-bit desktop";
+  ASSERT_EQ(FrameFromCapture(4, pixels32.data(), buffer.data()), buffer.data());
+  EXPECT_EQ(buffer, pixels24);
+  for (int depth : {2, 5}) {
+    EXPECT_EQ(FrameFromCapture(depth, pixels32.data(), buffer.data()), nullptr) << depth;
+  }
+}
+
+// The live monitor captures the typed rectangle where it is; the simulator's live view with
+// screen flag 2 shifts it right by the primary screen's width.
+TEST(SourceRect, TheCapturedRectangleOfEachRule) {
+  const struct {
+    int32_t left, top, right, bottom, screenFlag, primaryWidth;
+    SourceRect live, liveView;
+  } rows[] = {
+      {-640, 0, 0, 480, 1, 1920, {-640, 0, 640, 480}, {-640, 0, 640, 480}},
+      {-320, -20, 320, 460, 1, 1920, {-320, -20, 640, 480}, {-320, -20, 640, 480}},
+      {-320, 0, 320, 240, 2, 1024, {-320, 0, 640, 240}, {704, 0, 640, 240}},
+  };
+  for (const auto& r : rows) {
+    EXPECT_EQ(LiveSourceRect(r.left, r.top, r.right, r.bottom), r.live) << r.left;
+    EXPECT_EQ(FsxLiveViewSourceRect(r.left, r.top, r.right, r.bottom, r.screenFlag, r.primaryWidth),
+              r.liveView)
+        << r.left << " flag " << r.screenFlag;
+  }
+}
+
+// Two handlers of one panel can flip one switch at once: every flip counts.
+TEST(Switches, FlipsFromTwoThreadsAtOnceAreNeverLost) {
+  constexpr int kFlipsEach = 1000000;
+  std::atomic<int32_t> lights{1};
+  std::atomic<int> darkAnswers{0}, ready{0};
+  const auto flipper = [&] {
+    for (++ready; ready.load() < 2;) {
+    }
+    for (int i = 0; i < kFlipsEach; ++i) darkAnswers += FlipSwitchOf(lights) == 0;
+  };
+  std::thread first(flipper), second(flipper);
+  first.join();
+  second.join();
+  EXPECT_EQ(lights.load(), 1) << "an even number of flips ends where it began";
+  EXPECT_EQ(darkAnswers.load(), kFlipsEach) << "every other flip answers dark";
+}
+
+}  // namespace
+}  // namespace panelcast
