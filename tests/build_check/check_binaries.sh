@@ -1,10 +1,8 @@
 #!/usr/bin/env bash
-# Checks what a build hands out, reading the files without running them (so the 32-bit program
-# is checked on machines that cannot run it): the program is a GUI-subsystem PE of the build's
-# architecture that imports system DLLs only and carries two manifests of its own architecture
-# (its own with common controls 6, the simulator library's); the stand-in panel library exports
-# every entry point the program binds, undecorated; every promised file is in the output folder
-# and needs no compiler runtime DLL.
+# Checks what a build hands out without running it (so also where 32-bit code cannot run): the
+# program is a GUI PE of the build's architecture importing system DLLs only, with two manifests
+# of that architecture; the stand-in panel library exports every entry point the program binds,
+# undecorated; every promised file is in the output folder and needs no compiler runtime DLL.
 # Usage: check_binaries.sh <x86|x64> <Panelcast.exe> <DirectOutput.dll> <binding source>
 #        <bin folder> <promised file>...
 set -uo pipefail
@@ -23,7 +21,7 @@ imports_of() { "$objdump" -p "$1" | sed -n 's/^\s*DLL Name: //p' | tr 'A-Z' 'a-z
 
 dump=$("$objdump" -p "$program") || fail "$program is not readable as a PE file"
 grep -q "file format $format" <<<"$dump" || fail "$program is not a $format PE"
-grep -Eq '^Subsystem\s+00000002\s+\(Windows GUI\)' <<<"$dump" || fail "$program: not the GUI subsystem"
+grep -Eq '^Subsystem\s+00000002\s+\(Windows GUI\)' <<<"$dump" || fail "$program: not GUI subsystem"
 # DLLs Windows itself provides; anything else would have to be shipped beside the program.
 for dll in $(imports_of "$program"); do
   grep -qw "${dll%.dll}" <<<"kernel32 user32 gdi32 comctl32 comdlg32 shell32 shlwapi ole32 oleaut32

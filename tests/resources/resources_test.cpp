@@ -27,10 +27,9 @@ TEST(ProgramResources, PicturesHaveTheirSizes) {
   const struct {
     int id, width, height;
   } rows[] = {{IDB_HINTS_GPS_PAGE1, 320, 240}, {IDB_HINTS_GPS_PAGE2, 320, 240},
-              {IDB_HINTS_LIVE, 320, 240},      {IDB_HINTS_JPG, 320, 240},
-              {IDB_HINTS_BMP, 320, 240},       {IDB_SPLASH_GPS, 320, 240},
-              {IDB_SPLASH_LIVE, 320, 240},     {IDB_SPLASH_STATIC, 320, 240},
-              {IDB_ABOUT_PICTURE, 47, 45},     {IDB_BANNER, 734, 48}};
+              {IDB_HINTS_LIVE, 320, 240}, {IDB_HINTS_JPG, 320, 240}, {IDB_HINTS_BMP, 320, 240},
+              {IDB_SPLASH_GPS, 320, 240}, {IDB_SPLASH_LIVE, 320, 240},
+              {IDB_SPLASH_STATIC, 320, 240}, {IDB_ABOUT_PICTURE, 47, 45}, {IDB_BANNER, 734, 48}};
   for (const auto& row : rows) {
     HRSRC found = FindResourceW(program, MAKEINTRESOURCEW(row.id), RT_BITMAP);
     ASSERT_NE(found, nullptr) << row.id;
