@@ -137,7 +137,7 @@ TEST(EmulatorContract, CallsAnswerRefuseTellAndLogAsTheLibraryWould) {
       {"GetDeviceType dev=EMU0001 (null)", kArg},
       {"RegisterPageCallback dev=EMU0001 cb=" + Address((void*)&OnPage) + ctx, kOk},
       {"RegisterSoftButtonCallback dev=EMU0001 cb=" + Address((void*)&OnButtons) + ctx, kOk},
-      // Pages from 1, each once; lights 1 to 6 of a page that exists; whole frames of page 0.
+      // Pages from 1, each once; lights 1 to 6 of a page that exists; whole frames at index 0.
       {"AddPage dev=0x00001234 page=1 flags=1", kHandle},
       {"AddPage dev=EMU0001 page=0 flags=1", kArg}, {"AddPage dev=EMU0001 page=1 flags=1", kOk},
       {"AddPage dev=EMU0001 page=1 flags=0", kArg}, {"AddPage dev=EMU0001 page=2 flags=0", kOk},

@@ -43,24 +43,23 @@ struct Entry {
 TEST(RegistryOrder, PanelsFollowTheRegistrysTexts) {
   const std::wstring panel = L"USB\\VID_06A3&PID_A2AE\\";
   const struct {
-    std::vector<const wchar_t*> serials;
+    const wchar_t* first;  // the first entry's serial number; the second's is BBB
     std::size_t connected;
     std::vector<std::wstring> texts;
     std::vector<int> order;  // tags of the first three entries afterwards
   } rows[] = {
       // Beyond the identification tests' orders: a lower-case prefix is another device's.
-      {{L"AAA", L"BBB"}, 3, {L"usb\\vid_06a3&pid_a2ae\\BBB"}, {0, 1, 2}},
+      {L"AAA", 3, {L"usb\\vid_06a3&pid_a2ae\\BBB"}, {0, 1, 2}},
       // An empty serial takes the first panel text, whatever it names.
-      {{L"", L"BBB"}, 3, {panel + L"BBB"}, {0, 1, 2}},
+      {L"", 3, {panel + L"BBB"}, {0, 1, 2}},
       // A panel not connected never pulls an unused entry in front of the connected ones.
-      {{L"AAA", L"BBB"}, 2, {panel + L"GONE", panel + L"BBB"}, {1, 0, 2}},
+      {L"AAA", 2, {panel + L"GONE", panel + L"BBB"}, {1, 0, 2}},
   };
   for (const auto& row : rows) {
     std::vector<Entry> entries(30);
     for (std::size_t i = 0; i < entries.size(); ++i) entries[i].tag = static_cast<int>(i);
-    for (std::size_t i = 0; i < row.serials.size(); ++i) {
-      std::wcscpy(entries[i].serialNumber, row.serials[i]);
-    }
+    std::wcscpy(entries[0].serialNumber, row.first);
+    std::wcscpy(entries[1].serialNumber, L"BBB");
     std::size_t position = 0;
     for (const std::wstring& text : row.texts) {
       position = PlaceEntryForText(entries.data(), row.connected, position, text.c_str());

@@ -49,8 +49,7 @@ TEST(PictureCheck, OnlyWholeStructuresAreSound) {
                                      0x00, 0x0B, 0x08, 0x00, 0x08, 0x00, 0x08, 0x01, 0x01, 0x11,
                                      0x00, 0xFF, 0xDA, 0x00, 0x08, 0x01, 0x01, 0x00, 0x00, 0x3F,
                                      0x00, 0x12, 0x34};
-  // A 5x3 bitmap of 24 bits.
-  std::vector<uint8_t> bmp(54 + 16 * 3, 0);
+  std::vector<uint8_t> bmp(54 + 16 * 3, 0);  // 5x3 pixels of 24 bits
   const int32_t fields[][2] = {{10, 54}, {14, 40}, {18, 5}, {22, 3}, {26, 1}, {28, 24}};
   for (const auto& [at, value] : fields) std::memcpy(&bmp[at], &value, 4);
   bmp[0] = 'B', bmp[1] = 'M';
