@@ -1,7 +1,5 @@
 #include "tests/driver/call_sequence.h"
 
-#include <sstream>
-
 namespace driver {
 
 ::testing::AssertionResult CallsMatch(const std::vector<std::string>& actual,
@@ -22,7 +20,7 @@ namespace driver {
   }
   if (took[n][m]) return ::testing::AssertionSuccess();
 
-  std::ostringstream listing;
+  ::testing::AssertionResult listing = ::testing::AssertionFailure();
   listing << "the calls do not follow the expected sequence\nexpected:\n";
   for (std::size_t i = 0; i < n; ++i) {
     listing << "  " << i + 1 << ". " << expected[i].text
@@ -33,7 +31,7 @@ namespace driver {
     listing << (j == furthest ? "> " : "  ") << j + 1 << ". " << actual[j] << "\n";
   }
   if (furthest == m) listing << "> (the calls end before the sequence does)\n";
-  return ::testing::AssertionFailure() << listing.str();
+  return listing;
 }
 
 ::testing::AssertionResult CallsMatch(const std::vector<std::string>& actual,

@@ -17,7 +17,7 @@
 namespace driver {
 namespace {
 
-constexpr int kTextStaticId = 0xFFFF;    // a message box's text
+constexpr int kBoxIconId = 0x0440, kBoxTextId = 0xFFFF;  // stc1 and -1 in a message box
 std::atomic<unsigned> launchCounter{0};  // any test thread increments; makes names unique
 
 // Reads never hang the test on a program that stopped answering: -1 when it does not answer.
@@ -37,11 +37,10 @@ std::wstring ReadText(HWND window, LRESULT length, UINT message, WPARAM index = 
   return std::wstring(buffer.data(), got > 0 ? got : 0);
 }
 
-// Windows of a process (pid 0: any) with this class and title (nullptr: any) under `parent`.
-std::vector<HWND> Windows(DWORD pid, const wchar_t* windowClass, const wchar_t* title,
-                          HWND parent = nullptr) {
+// Top-level windows of a process (pid 0: any) with this class and title (nullptr: any).
+std::vector<HWND> Windows(DWORD pid, const wchar_t* windowClass, const wchar_t* title) {
   std::vector<HWND> found;
-  for (HWND w = nullptr; (w = FindWindowExW(parent, w, windowClass, title));) {
+  for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, windowClass, title));) {
     DWORD owner = 0;
     GetWindowThreadProcessId(w, &owner);
     if (pid == 0 || owner == pid) found.push_back(w);
@@ -55,21 +54,11 @@ bool IsClass(HWND w, const wchar_t* name) {
   return _wcsicmp(found, name) == 0;
 }
 
-bool IsIconStatic(HWND w) {
-  return IsClass(w, L"Static") && (GetWindowLongW(w, GWL_STYLE) & SS_TYPEMASK) == SS_ICON;
-}
-
-// Only command buttons, one text and perhaps an icon: none of the program's own dialogs.
+// Wine's message box: an icon static (empty and hidden when the box shows none) and a text.
 bool LooksLikeMessageBox(HWND w) {
-  int texts = 0;
-  for (HWND c : Windows(0, nullptr, nullptr, w)) {
-    const int id = GetDlgCtrlID(c);
-    if (IsClass(c, L"Button") ? id < IDOK || id > IDCONTINUE
-                              : !IsIconStatic(c) && (id != kTextStaticId || ++texts > 1)) {
-      return false;
-    }
-  }
-  return texts == 1;
+  HWND icon = GetDlgItem(w, kBoxIconId);
+  return IsClass(icon, L"Static") && (GetWindowLongW(icon, GWL_STYLE) & SS_TYPEMASK) == SS_ICON &&
+         IsClass(GetDlgItem(w, kBoxTextId), L"Static");
 }
 
 // What `draw` paints into a new bitmap of that size, when it returns true; empty otherwise.
@@ -136,9 +125,8 @@ std::wstring SavePng(const std::wstring& name, const Picture& picture) {
   if (n == 0 || n >= MAX_PATH) n = GetTempPathW(MAX_PATH, value);
   std::wstring folder(value, n);
   if (folder[0] == L'/') folder = L"Z:" + folder;  // Wine maps the Unix root to Z:
-  if (folder.back() != L'\\') folder += L'\\';
-  CreateDirectoryW(folder.c_str(), nullptr);  // fails harmlessly when it exists
-  const std::wstring path = folder + name + L".png";
+  CreateDirectoryW(folder.c_str(), nullptr);       // fails harmlessly when it exists
+  const std::wstring path = folder + L"\\" + name + L".png";
   const std::vector<uint8_t> png = resgen::EncodePngFile(image);
   std::ofstream file(path.c_str(), std::ios::binary);
   file.write(reinterpret_cast<const char*>(png.data()), png.size()).flush();
@@ -222,13 +210,10 @@ bool StartToolOn(HWND main, int line, int modeButton, const RECT& rect, int dela
   ClickAndSettle(main, modeButton);
   if (ListSelection(main, IDC_DEVICE_LIST) != line || !IsChecked(main, modeButton)) return false;
   TypeRect(main, rect);
-  if (delayStep >= 0) {
-    MoveTrackbar(main, IDC_DELAY_TRACKBAR, delayStep);
-    const std::wstring shown = std::to_wstring(delayStep * 100);
-    if (!WaitUntil([&] { return ControlText(main, IDC_DELAY_TEXT) == shown; }, kTimeoutMs)) {
-      return false;
-    }
-  }
+  if (delayStep >= 0) MoveTrackbar(main, IDC_DELAY_TRACKBAR, delayStep);
+  const std::wstring delay = std::to_wstring(delayStep * 100);
+  const auto moved = [&] { return delayStep < 0 || ControlText(main, IDC_DELAY_TEXT) == delay; };
+  if (!WaitUntil(moved, kTimeoutMs)) return false;
   Click(main, IDC_START);
   return WaitUntil([&] { return IsEnabled(main, IDC_STOP) && !IsEnabled(main, IDC_START); },
                    kTimeoutMs);
@@ -247,16 +232,10 @@ std::vector<HWND> MessageBoxWindows(DWORD pid) {
 }
 
 MessageBoxInfo ReadMessageBox(HWND box) {
-  MessageBoxInfo info{box, WindowText(box), {}, BoxIcon::None};
-  for (HWND c : Windows(0, nullptr, nullptr, box)) {
-    if (IsIconStatic(c)) {
-      // A box without an icon may keep an empty, hidden icon control.
-      if (IsWindowVisible(c) && SendMessageW(c, STM_GETICON, 0, 0)) info.icon = RecogniseIcon(c);
-    } else if (GetDlgCtrlID(c) == kTextStaticId) {
-      info.text = WindowText(c);
-    }
-  }
-  return info;
+  HWND icon = GetDlgItem(box, kBoxIconId);
+  const bool shown = IsWindowVisible(icon) && SendMessageW(icon, STM_GETICON, 0, 0);
+  return {box, WindowText(box), WindowText(GetDlgItem(box, kBoxTextId)),
+          shown ? RecogniseIcon(icon) : BoxIcon::None};
 }
 
 std::optional<MessageBoxInfo> WaitForMessageBox(DWORD pid, DWORD timeoutMs) {
@@ -328,13 +307,10 @@ Program::Program(LaunchOptions options) {
   const bool standIn = options.exeName == LaunchOptions{}.exeName && n > 0 && n < MAX_PATH;
   exeName_ = standIn ? std::wstring(other, n) : options.exeName;
   // Key -> "Name=value": the options' (the last wins), then defaults and the test's own variables.
-  std::map<std::wstring, std::wstring> environment;
-  for (const auto& [name, value] : options.environment) {
-    environment[Key(name)] = name + L"=" + value;
-  }
+  std::map<std::wstring, std::wstring> env;
+  for (const auto& [name, value] : options.environment) env[Key(name)] = name + L"=" + value;
   const auto set = [&](const wchar_t* name, const std::wstring& value) {  // the value it has
-    return environment.emplace(Key(name), name + (L"=" + value))
-        .first->second.substr(wcslen(name) + 1);
+    return env.emplace(Key(name), name + (L"=" + value)).first->second.substr(wcslen(name) + 1);
   };
   const std::wstring serial =
       std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++launchCounter);
@@ -351,12 +327,12 @@ Program::Program(LaunchOptions options) {
     for (const wchar_t* p = inherited; *p; p += wcslen(p) + 1) {
       const std::wstring entry = p;
       const auto eq = entry.find(L'=', 1);  // "=C:=C:\..." entries start with '='
-      if (eq != std::wstring::npos) environment.emplace(Key(entry.substr(0, eq)), entry);
+      if (eq != std::wstring::npos) env.emplace(Key(entry.substr(0, eq)), entry);
     }
     FreeEnvironmentStringsW(inherited);
   }
   std::wstring block;
-  for (const auto& [key, entry] : environment) block += entry + L'\0';
+  for (const auto& [key, entry] : env) block += entry + L'\0';
 
   const std::wstring folder = TestProgramFolder(), exe = folder + exeName_;
   std::wstring commandLine = L"\"" + exe + L"\"";
@@ -405,8 +381,7 @@ std::vector<std::string> Program::LogLines() const {
   std::vector<std::string> lines;
   std::ifstream in(logPath_.c_str());
   for (std::string line; std::getline(in, line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
+    lines.push_back(line.ends_with('\r') ? line.substr(0, line.size() - 1) : line);
   }
   return lines;
 }

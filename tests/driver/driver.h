@@ -54,8 +54,7 @@ bool StartToolOn(HWND main, int line, int modeButton, const RECT& rect, int dela
 
 // 24 bits in DIB layout, as panel frames: rows bottom-up, blue-green-red, padded to 4 bytes.
 struct Picture {
-  int width = 0;
-  int height = 0;
+  int width = 0, height = 0;
   std::vector<uint8_t> bgr;
 
   std::size_t Stride() const { return (static_cast<std::size_t>(width) * 3 + 3) & ~std::size_t{3}; }

@@ -14,8 +14,7 @@ const char* BoxIconName(BoxIcon icon);
 
 struct MessageBoxInfo {
   HWND window = nullptr;
-  std::wstring title;
-  std::wstring text;
+  std::wstring title, text;
   BoxIcon icon = BoxIcon::None;  // recognised by its pixels on the screen
 };
 

@@ -14,13 +14,12 @@ namespace {
 void CALLBACK EndBox(HWND, UINT, UINT_PTR, DWORD) { EndDialog(FindWindowW(nullptr, L"Title"), 0); }
 
 TEST(DriverSelftest, MessageBoxesAreReadAndAnsweredAsShown) {
-  using driver::BoxIcon;
   for (const auto& [style, icon, answer] :
-       {std::tuple{MB_OK | MB_ICONERROR, BoxIcon::Error, IDOK},
-        {MB_OK | MB_ICONWARNING, BoxIcon::Warning, IDOK},
-        {MB_OK | MB_ICONINFORMATION, BoxIcon::Information, IDOK},
-        {MB_OK, BoxIcon::None, IDOK},
-        {MB_YESNO | MB_ICONQUESTION, BoxIcon::Question, IDNO}}) {
+       {std::tuple{MB_OK | MB_ICONERROR, driver::BoxIcon::Error, IDOK},
+        {MB_OK | MB_ICONWARNING, driver::BoxIcon::Warning, IDOK},
+        {MB_OK | MB_ICONINFORMATION, driver::BoxIcon::Information, IDOK},
+        {MB_OK, driver::BoxIcon::None, IDOK},
+        {MB_YESNO | MB_ICONQUESTION, driver::BoxIcon::Question, IDNO}}) {
     const std::wstring text = L"Box " + std::to_wstring(style) + L"...";
     std::optional<driver::MessageBoxInfo> box;
     // The first window of a fresh prefix waits for Wine's desktop to start.
