@@ -350,7 +350,7 @@ Program::Program(LaunchOptions options) {
 }
 
 Program::~Program() {
-  // And every other Panelcast.exe ("usb\\Panelcast.exe" too): a second copy, or one left behind.
+  // It and every process of the same file name: a second copy, or one a run left behind.
   std::vector<std::pair<HANDLE, DWORD>> processes{{process_, processId_}};
   HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
   PROCESSENTRY32W entry{};
