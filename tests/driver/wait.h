@@ -1,4 +1,3 @@
-// Waiting on conditions: tests never sleep in place of a condition, they poll it with a time-out.
 #pragma once
 
 #include <windows.h>
@@ -7,8 +6,14 @@
 
 namespace driver {
 
-// Polls `condition` every `intervalMs` until it holds (true) or `timeoutMs` has passed (false).
-// The condition is checked once more at the deadline, so a slow machine gets the full time.
-bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs, DWORD intervalMs = 15);
+// Tests never sleep in place of a condition: they poll it every `intervalMs` until it holds (true)
+// or `timeoutMs` has passed (false), asking once more at the deadline.
+inline bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs,
+                      DWORD intervalMs = 15) {
+  for (const ULONGLONG deadline = GetTickCount64() + timeoutMs; !condition(); Sleep(intervalMs)) {
+    if (GetTickCount64() >= deadline) return condition();
+  }
+  return true;
+}
 
 }  // namespace driver

@@ -5,34 +5,21 @@
 namespace driver {
 namespace {
 
-TEST(CallSequence, EntriesAreTakenAsOftenAsTheirCountAllows) {
-  const std::vector<ExpectedCall> start = {"AddPage", Optional("SetLed"), OneOrMore("SetImage"),
-                                           AnyNumber("SetString"), "RemovePage"};
-  const struct {
-    std::vector<std::string> calls;
-    bool match;
-  } rows[] = {
-      {{"AddPage", "SetImage", "RemovePage"}, true},
-      {{"AddPage", "SetLed", "SetImage", "SetImage", "SetString", "SetString", "RemovePage"}, true},
-      {{"AddPage", "RemovePage"}, false},                           // one or more: none
-      {{"AddPage", "SetLed", "SetLed", "SetImage", "RemovePage"}, false},  // optional: twice
-      {{"AddPage", "SetImage"}, false},                             // ends early
-      {{"AddPage", "SetImage", "RemovePage", "RemovePage"}, false},  // one too many
-      {{"SetImage", "AddPage", "RemovePage"}, false},               // out of order
-  };
-  for (const auto& row : rows) {
-    EXPECT_EQ(static_cast<bool>(CallsMatch(row.calls, start)), row.match)
-        << ::testing::PrintToString(row.calls);
+TEST(CallSequence, EachEntryIsTakenInOrderAsOftenAsItsCountAllows) {
+  using Calls = std::vector<std::string>;
+  const std::vector<ExpectedCall> expected = {"AddPage", OneOrMore("SetImage"), "RemovePage"};
+  for (const auto& [calls, match] : {
+           std::pair{Calls{"AddPage", "SetImage", "RemovePage"}, true},
+           {Calls{"AddPage", "SetImage", "SetImage", "RemovePage"}, true},
+           {Calls{"AddPage", "RemovePage"}, false},                            // one or more: none
+           {Calls{"AddPage", "SetImage"}, false},                              // ends early
+           {Calls{"AddPage", "SetImage", "RemovePage", "RemovePage"}, false},  // one too many
+           {Calls{"AddPage", "SetLed", "SetImage", "RemovePage"}, false},      // one not expected
+           {Calls{"SetImage", "AddPage", "RemovePage"}, false},                // out of order
+       }) {
+    EXPECT_EQ(static_cast<bool>(CallsMatch(calls, expected)), match)
+        << ::testing::PrintToString(calls);
   }
-}
-
-TEST(CallSequence, AFailureNumbersBothListsAndPointsAtTheFirstCallNotAccountedFor) {
-  const std::vector<ExpectedCall> expected = {"AddPage", "RemovePage"};
-  const auto result = CallsMatch({"AddPage", "SetLed", "RemovePage"}, expected);
-  ASSERT_FALSE(result);
-  const std::string text = result.message();
-  EXPECT_NE(text.find("  1. AddPage\n  2. RemovePage\n"), std::string::npos) << text;
-  EXPECT_NE(text.find("> 2. SetLed\n"), std::string::npos) << text;
 }
 
 }  // namespace
