@@ -1,9 +1,8 @@
 #include "tests/shell/shell_test_support.h"
 
-#include <gtest/gtest.h>
+#include <cwchar>
 
-#include <cstdio>
-
+#include "base/messages.h"
 #include "emulator/control/log_line.h"
 #include "resources/resource_ids.h"
 
@@ -12,33 +11,27 @@ namespace {
 
 std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
 
+// The names of the logged calls that `keep` accepts, in order.
+template <typename Keep>
+std::vector<std::string> LoggedNames(const driver::Program& program, Keep keep) {
+  std::vector<std::string> names;
+  for (const std::string& text : program.LogLines()) {
+    const auto line = emu::ParseLogLine(text);
+    if (line && keep(line->name)) names.push_back(line->name);
+  }
+  return names;
+}
+
 }  // namespace
 
 void ExpectBoxes(DWORD pid, const std::vector<ExpectedBox>& boxes) {
-  for (std::size_t i = 0; i < boxes.size(); ++i) {
-    const ExpectedBox& expected = boxes[i];
-    const auto box = driver::WaitForMessageBox(pid, kTimeoutMs);
-    if (!box) {
-      ADD_FAILURE() << "message box " << i << " (\"" << Narrow(expected.text) << "\") never came";
-      return;
-    }
-    EXPECT_EQ(Narrow(box->title), Narrow(expected.title)) << "box " << i;
-    EXPECT_EQ(Narrow(box->text), Narrow(expected.text)) << "box " << i;
-    EXPECT_STREQ(driver::BoxIconName(box->icon), driver::BoxIconName(expected.icon)) << "box " << i;
-    driver::AnswerMessageBox(box->window, expected.answer);
-    EXPECT_TRUE(driver::WaitForWindowGone(box->window, kTimeoutMs)) << "box " << i << " stayed";
+  for (const ExpectedBox& expected : boxes) {
+    const auto box = driver::AnswerNextMessageBox(pid, expected.answer, kTimeoutMs);
+    ASSERT_TRUE(box) << "the box \"" << Narrow(expected.text) << "\" never came";
+    EXPECT_EQ(Narrow(box->title + L": " + box->text),
+              Narrow(expected.title + L": " + expected.text));
+    EXPECT_STREQ(driver::BoxIconName(box->icon), driver::BoxIconName(expected.icon));
   }
-}
-
-bool NoMessageBoxFor(DWORD pid, DWORD waitMs) {
-  return !driver::WaitUntil([&] { return !driver::MessageBoxWindows(pid).empty(); }, waitMs);
-}
-
-ExpectedBox HardwareInfoNotice() {
-  return {L"Information",
-          L"Getting hardware info for one or more devices failed. Such devices will be shown as "
-          L"\"Generic FIP Device\"...",
-          driver::BoxIcon::Information};
 }
 
 std::unique_ptr<driver::PanelSession> StartWithPanels(const std::wstring& panels, bool expectNotice,
@@ -49,24 +42,22 @@ std::unique_ptr<driver::PanelSession> StartWithPanels(const std::wstring& panels
     ADD_FAILURE() << "the program did not start with panels " << Narrow(panels);
     return nullptr;
   }
-  if (expectNotice) ExpectBoxes(session->program->Id(), {HardwareInfoNotice()});
-  // The last thing start-up does is post the check of the first mode button (after the first
-  // line's selection): once it shows, start-up has run to its end.
+  const panelcast::Message& notice = panelcast::msg::kHardwareInfoFailed;
+  if (expectNotice) {
+    ExpectBoxes(session->program->Id(),
+                {{notice.title, notice.text, driver::BoxIcon::Information}});
+  }
+  // Start-up ends by checking the first mode button, after the first line's selection.
   EXPECT_TRUE(driver::WaitUntil(
       [&] { return driver::IsChecked(session->mainWindow, IDC_MODE_CUSTOMIZE); }, kTimeoutMs));
   return session;
-}
-
-std::unique_ptr<driver::PanelSession> StartWithPanelCount(int count) {
-  return StartWithPanels(SerialList(count), count > 0);
 }
 
 std::wstring SerialList(int count) {
   std::wstring list;
   for (int i = 1; i <= count; ++i) {
     wchar_t serial[16];
-    swprintf(serial, 16, L"EMU%04d", i);
-    if (!list.empty()) list += L",";
+    swprintf(serial, 16, L"%lsEMU%04d", i > 1 ? L"," : L"", i);
     list += serial;
   }
   return list;
@@ -80,15 +71,8 @@ std::vector<std::wstring> ListLines(HWND mainWindow) {
 }
 
 int CallCount(const driver::Program& program, const std::string& name) {
-  int count = 0;
-  for (const std::string& text : program.LogLines()) {
-    const auto line = emu::ParseLogLine(text);
-    if (line && line->name == name) ++count;
-  }
-  return count;
+  return static_cast<int>(LoggedNames(program, [&](const std::string& n) { return n == name; }).size());
 }
-
-bool HasNoWindow(DWORD pid) { return !driver::HasTopLevelWindow(pid); }
 
 void ExpectEnd(driver::Program& program, DWORD exitCode,
                const std::vector<driver::ExpectedCall>& calls) {
@@ -96,25 +80,10 @@ void ExpectEnd(driver::Program& program, DWORD exitCode,
   ASSERT_TRUE(code.has_value()) << "the program did not end";
   EXPECT_EQ(*code, exitCode);
   EXPECT_TRUE(HasNoWindow(program.Id()));
-  std::vector<std::string> made;
-  for (const std::string& text : program.LogLines()) {
-    const auto line = emu::ParseLogLine(text);
-    if (!line || (line->name != "RemovePage" && line->name != "Deinitialize")) continue;
-    char answer[16] = "ok";
-    if (line->result != 0) std::snprintf(answer, sizeof(answer), "0x%08X", line->result);
-    made.push_back(line->name + " " + answer);
-  }
-  EXPECT_TRUE(driver::CallsMatch(made, calls));
-}
-
-bool Shell::Start(const std::wstring& panels, bool expectNotice, driver::LaunchOptions options) {
-  session_.reset();  // one copy at a time
-  session_ = StartWithPanels(panels, expectNotice, std::move(options));
-  return session_ != nullptr;
-}
-
-bool Shell::ListHas(std::size_t lines) const {
-  return driver::WaitUntil([&] { return ListLines(Main()).size() == lines; }, kTimeoutMs);
+  const auto ends = [](const std::string& name) {
+    return name == "RemovePage" || name == "Deinitialize";
+  };
+  EXPECT_TRUE(driver::CallsMatch(LoggedNames(program, ends), calls));
 }
 
 }  // namespace shelltest

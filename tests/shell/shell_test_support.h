@@ -1,6 +1,5 @@
-// What the shell's end-to-end tests share: starting the program with panels past its start-up
-// notice, the expected message boxes in order, the list box's lines, the library's call log and
-// how a run of the program ends.
+// What the end-to-end tests share about a run of the program: starting it with panels past its
+// start-up notice, the message boxes in order, the list box's lines, the call log, how it ends.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -25,52 +24,43 @@ struct ExpectedBox {
   int answer = IDOK;
 };
 
-// Waits for each box in turn, checks its title, text and icon, answers it. Fails the test (non
-// fatally) for each box that is missing or different.
+// Waits for each box in turn, checks its title, text and icon and answers it.
 void ExpectBoxes(DWORD pid, const std::vector<ExpectedBox>& boxes);
+// No message box of `pid` comes within `waitMs`.
+inline bool NoMessageBoxFor(DWORD pid, DWORD waitMs) {
+  return !driver::WaitUntil([&] { return !driver::MessageBoxWindows(pid).empty(); }, waitMs);
+}
 
-// No message box of `pid` comes within `waitMs` (a short look, for "without a message").
-bool NoMessageBoxFor(DWORD pid, DWORD waitMs);
-
-// The notice that no serial number was found, which start-up shows while panels are connected
-// and no USB identity can be had (as under Wine without USB devices).
-ExpectedBox HardwareInfoNotice();
-
-// The program with the given panels (PANELCAST_EMU_PANELS syntax, e.g. "A1,B2:other"), past the
-// start-up notice when `expectNotice`, with start-up run to its end.
+// The program with `panels` (PANELCAST_EMU_PANELS syntax, e.g. "A1,B2:other"), past the notice
+// that no serial number could be read when `expectNotice`, with start-up run to its end.
 std::unique_ptr<driver::PanelSession> StartWithPanels(const std::wstring& panels,
                                                       bool expectNotice = true,
                                                       driver::LaunchOptions options = {});
-// N panels EMU0001.. as above.
-std::unique_ptr<driver::PanelSession> StartWithPanelCount(int count);
-
-// "S1,S2,..." for serials EMU0001..EMU00nn.
-std::wstring SerialList(int count);
+std::wstring SerialList(int count);  // "EMU0001,EMU0002,..."
+inline std::unique_ptr<driver::PanelSession> StartWithPanelCount(int count) {
+  return StartWithPanels(SerialList(count), count > 0);
+}
 
 std::vector<std::wstring> ListLines(HWND mainWindow);
-
-// How often the program called `name` (e.g. "Deinitialize") according to the call log.
+// How often the call log shows `name` (e.g. "Deinitialize").
 int CallCount(const driver::Program& program, const std::string& name);
-
-// True when the process has no top-level window left.
-bool HasNoWindow(DWORD pid);
-
-// The program ends within the time-out with `exitCode` and no window left, and its RemovePage
-// and Deinitialize calls, each with its answer ("RemovePage ok", "Deinitialize 0x80070006"),
-// are `calls` in this order.
+inline bool HasNoWindow(DWORD pid) { return !driver::HasTopLevelWindow(pid); }
+// The program ends with `exitCode` and no window left, its RemovePage and Deinitialize calls
+// being `calls` in this order.
 void ExpectEnd(driver::Program& program, DWORD exitCode,
                const std::vector<driver::ExpectedCall>& calls);
 
-// The shell's fixture: one run of the program at a time.
+// One run of the program at a time.
 class Shell : public ::testing::Test {
  protected:
-  // StartWithPanels into session_; false when the program did not come up.
-  bool Start(const std::wstring& panels, bool expectNotice, driver::LaunchOptions options = {});
+  bool Start(const std::wstring& panels, bool expectNotice, driver::LaunchOptions options = {}) {
+    session_.reset();
+    session_ = StartWithPanels(panels, expectNotice, std::move(options));
+    return session_ != nullptr;
+  }
   HWND Main() const { return session_->mainWindow; }
   DWORD Pid() const { return session_->program->Id(); }
   emu::PanelControl& Panels() { return *session_->panels; }
-  // Waits until the list holds `lines` lines.
-  bool ListHas(std::size_t lines) const;
 
   std::unique_ptr<driver::PanelSession> session_;
 };
