@@ -21,9 +21,11 @@ TEST(SixteenBitDesktop, LiveMonitorBlanksItsPageAndGpsGaugeShowsItsSplashEveryCy
   const HWND main = session->mainWindow;
   emu::PanelControl& panels = *session->panels;
   // The start-up notice, answered without reading its icon, which is on the other screen.
+  std::vector<HWND> boxes;
   ASSERT_TRUE(driver::WaitUntil(
-      [&] { return !driver::MessageBoxWindows(session->program->Id()).empty(); }, kTimeoutMs));
-  driver::AnswerMessageBox(driver::MessageBoxWindows(session->program->Id()).front(), IDOK);
+      [&] { return !(boxes = driver::MessageBoxWindows(session->program->Id())).empty(); },
+      kTimeoutMs));
+  driver::AnswerMessageBox(boxes.front(), IDOK);
   ASSERT_TRUE(
       driver::WaitUntil([&] { return driver::IsChecked(main, IDC_MODE_CUSTOMIZE); }, kTimeoutMs));
 

@@ -38,17 +38,16 @@ void ListInEnum(const std::wstring& service, DWORD count, const Lines& texts) {
   }
 }
 
-// The report of the panel with interface `path`, the stand-in's device `n` (from 1), up to the
-// serial number's value or, when given, the line of `last`; `missing` as PANELCAST_EMU_USB_MISSING.
-std::wstring Report(const std::wstring& path, int n, const std::wstring& missing = L"",
+// The report of the panel with interface `path`, the stand-in's panel `n` (from 1), up to the
+// serial number's value or, when given, the line of `last`; without its parent and friendly name
+// when not `whole`.
+std::wstring Report(const std::wstring& path, int n, bool whole = true,
                     const std::wstring& service = L"usbccgp", const wchar_t* last = nullptr) {
   const std::wstring id = std::to_wstring(n), guid = L"{36fc9e60-c465-11cf-8056-444553540000}";
   std::wstring report = L"Full path: " + path + L"\r\nHardware ID: USB\\VID_06A3&PID_A2AE&REV_0100";
-  if (missing.find(L"parent") == std::wstring::npos) {
-    report += L"\r\nParent hardware ID: USB\\ROOT_HUB30\\4&2A7C1F3&0&" + id;
-  }
-  if (missing.find(L"friendlyname") == std::wstring::npos) {
-    report += L"\r\nFriendlyName: Zivovi Flight Instrument Panel";
+  if (whole) {
+    report += L"\r\nParent hardware ID: USB\\ROOT_HUB30\\4&2A7C1F3&0&" + id +
+              L"\r\nFriendlyName: Zivovi Flight Instrument Panel";
   }
   report += L"\r\nDriver: " + guid + L"\\000" + id + L"\r\nClass GUID: " + guid +
             L"\r\nDescription: USB Composite Device\r\nManufacturer: Zivovi"
@@ -102,10 +101,9 @@ class Identification : public shelltest::Shell {
     return driver::WaitUntil([&] { return shelltest::ListLines(Main()) == lines; }, kTimeoutMs);
   }
 
-  // Opened as the keyboard's context-menu key does, after the main window has become active
-  // again. Under X the focus change that follows a closed message box can reach the program a
-  // moment after Wine reports the window active, and it cancels a menu that has just opened; a
-  // user would open it again, and so does this. A menu counts as open once it has drawn its item.
+  // As the context-menu key opens it, the main window active. Under X the focus change after a
+  // closed message box can reach the program late and cancel a menu that has just opened; a user
+  // would open it again, and so does this. It counts as open once it has drawn its item.
   HWND OpenContextMenu() {
     EXPECT_TRUE(driver::WaitUntil([&] { return GetForegroundWindow() == Main(); }, kTimeoutMs));
     for (int attempt = 0; attempt < 3; ++attempt) {
@@ -125,9 +123,8 @@ class Identification : public shelltest::Shell {
     driver::PostKey(menu, key);
     return driver::WaitUntil([&] { return !IsWindowVisible(menu); }, kTimeoutMs);
   }
-  // The menu's one item, chosen with its own keys. A late focus change now and then closes the
-  // menu without choosing, so the choice is confirmed by what only the switch allows: a
-  // double-click opening the report.
+  // The menu's one item, chosen with its keys. A late focus change can close the menu unchosen,
+  // so the choice is confirmed by what only the switch allows: a double-click opening the report.
   bool ChooseShowHardwareDetails(bool turnOn) {
     for (int attempt = 0; attempt < 3; ++attempt) {
       HWND menu = OpenContextMenu();
@@ -141,8 +138,7 @@ class Identification : public shelltest::Shell {
     ADD_FAILURE() << "the menu never turned the hardware details " << (turnOn ? "on" : "off");
     return false;
   }
-  // Double-clicks line `line`; the Device Information dialog, or null.
-  HWND OpenReport(int line, DWORD timeoutMs = kTimeoutMs) {
+  HWND OpenReport(int line, DWORD timeoutMs = kTimeoutMs) {  // by a double-click
     driver::SelectListLine(Main(), IDC_DEVICE_LIST, line);
     driver::PostCommand(Main(), IDC_DEVICE_LIST, LBN_DBLCLK);
     return driver::WaitForWindow(L"Device Information", Pid(), timeoutMs);
@@ -159,73 +155,14 @@ class Identification : public shelltest::Shell {
   }
 };
 
-TEST_F(Identification, TheListFollowsTheServicesOrderAndTheReportsTheInterfaces) {
+// One run per row: the lines before and after the switch is turned on (Esc in its menu leaving it
+// as it was), the report of line 1, then what the changes make of the list, and the switch
+// turned off again.
+TEST_F(Identification, EachUsbSetUpShowsItsLinesAndReports) {
   const std::wstring a = Instance(L"A1"), b = Instance(L"B2"), c = Instance(L"C3");
   const Lines serials{SerialLine(L"A1"), SerialLine(L"B2"), SerialLine(L"C3")};
-  const Lines generic(3, kGeneric);
   std::wstring tooLongB = b + L"&";  // 60 characters: more than the 100 bytes the walk offers
   tooLongB.resize(60, L'0');
-  // The service's count and texts, and the order they give; each differs from the one before,
-  // so the list is seen to follow. (Which texts name which panel the native tests show.)
-  const struct {
-    DWORD count;
-    Lines texts;
-    Lines lines;
-  } orders[] = {
-      {3, {b, a, c}, {serials[1], serials[0], serials[2]}},
-      {0, {b, a}, serials},
-      {3, {tooLongB, c, b}, {serials[2], serials[1], serials[0]}},  // the first one skipped
-      {1, {b, a}, serials},
-      {3, {c, a, b}, {serials[2], serials[0], serials[1]}},
-  };
-  ListInEnum(L"usbccgp", orders[0].count, orders[0].texts);
-  ASSERT_TRUE(StartUsb(L"A1,B2,C3", false));
-  EXPECT_TRUE(ListShows(generic));
-
-  // The item shows whether the switch is on; Esc leaves it as it was.
-  HWND menu = OpenContextMenu();
-  ASSERT_TRUE(menu);
-  const driver::Picture off = driver::CaptureWindow(menu);
-  ASSERT_TRUE(Closes(menu, VK_ESCAPE));
-  EXPECT_TRUE(ListShows(generic));
-  ASSERT_TRUE(ChooseShowHardwareDetails(true));
-  EXPECT_EQ(driver::ListSelection(Main(), IDC_DEVICE_LIST), 0) << "the highlight stays";
-  ASSERT_TRUE(menu = OpenContextMenu());
-  EXPECT_NE(driver::CaptureWindow(menu).bgr, off.bgr);
-  ASSERT_TRUE(Closes(menu, VK_ESCAPE));
-
-  // The order of start-up's walk first; Refresh walks the registry again, the switch holding.
-  for (const auto& order : orders) {
-    SCOPED_TRACE(order.count);
-    if (&order != orders) {
-      ListInEnum(L"usbccgp", order.count, order.texts);
-      driver::Click(Main(), IDC_REFRESH);
-    }
-    EXPECT_TRUE(ListShows(order.lines));
-  }
-
-  // The reports follow the interfaces' order, whatever the list's. One longer than the box has
-  // a scroll bar (whose state another process cannot read; the room it takes it can), and Esc
-  // closes the dialog too.
-  HWND dialog = OpenReport(1);
-  ASSERT_TRUE(dialog);
-  EXPECT_EQ(driver::ControlText(dialog, IDC_REPORT), Report(PanelPath(L"B2"), 2) + L"B2");
-  RECT client = {}, outer = {};
-  ASSERT_TRUE(GetClientRect(driver::Control(dialog, IDC_REPORT), &client) &&
-              GetWindowRect(driver::Control(dialog, IDC_REPORT), &outer));
-  EXPECT_LE(client.right, outer.right - outer.left - GetSystemMetrics(SM_CXVSCROLL));
-  driver::PressEscape(dialog);
-  EXPECT_TRUE(driver::WaitForWindowGone(dialog, kTimeoutMs));
-  EXPECT_EQ(ReportOf(0), Report(PanelPath(L"A1"), 1) + L"A1");
-
-  // Off again, a double-click opens nothing (ChooseShowHardwareDetails sees to it).
-  ASSERT_TRUE(ChooseShowHardwareDetails(false));
-  EXPECT_TRUE(ListShows(generic));
-}
-
-// One run per row, with the switch on: the report of line 1, then what panels arriving and
-// leaving, or Refresh (`arrive` and `leave` empty), make of the list.
-TEST_F(Identification, EachUsbSetUpShowsItsLinesAndReports) {
   const std::wstring longSerial = L"S123456789A123456789B123456789C123456789D123456789E12345";
   std::wstring upper = PanelPath(L"A1");  // not a panel's interface
   for (wchar_t& ch : upper) ch = static_cast<wchar_t>(towupper(ch));
@@ -235,28 +172,40 @@ TEST_F(Identification, EachUsbSetUpShowsItsLinesAndReports) {
   noClass.resize(noClass.size() - 39);
   const std::wstring longC3 = PanelPath(L"C3") + L"#" + std::wstring(3000, L'p');
   const std::wstring cut = SerialLine(longSerial.substr(0, 50));
-  const Lines a1b2{SerialLine(L"A1"), SerialLine(L"B2")};
-  struct Change {
-    const char *arrive, *leave;
-    Lines lines;
+  const Lines b2a1{SerialLine(L"B2"), SerialLine(L"A1")};
+  struct Change {  // a panel arriving or leaving, or else Refresh, after the service's list
+    const char *arrive, *leave;  // has been rewritten when `count` is not negative
+    int count;
+    Lines texts, lines;
   };
   const struct {
     const char* name;
     std::wstring panels;
     std::vector<std::pair<std::wstring, std::wstring>> usb;
+    Lines listed;  // by the composite-device service at start
     bool notice;
     Lines lines;
     std::wstring report;
     std::vector<Change> changes;
   } setUps[] = {
+      // Each order differs from the one before, so the list is seen to follow. The reports
+      // follow the interfaces' order, whatever the list's. (Which texts name which panel the
+      // native tests show.)
+      {"the service's order", L"A1,B2,C3", {}, {b, a, c}, false,
+       {serials[1], serials[0], serials[2]}, Report(PanelPath(L"B2"), 2) + L"B2",
+       {{"", "", 0, {b, a}, serials},
+        {"", "", 3, {tooLongB, c, b}, {serials[2], serials[1], serials[0]}},  // the first skipped
+        {"", "", 1, {b, a}, serials},
+        {"", "", 3, {c, a, b}, {serials[2], serials[0], serials[1]}}}},
       // The service the report names orders the next walk.
       {"properties missing, another service", L"A1,B2",
        {{L"PANELCAST_EMU_USB_MISSING", L"friendlyname,parent"},
         {L"PANELCAST_EMU_USB_SERVICE", L"panelhub"}},
-       false, a1b2, Report(PanelPath(L"B2"), 2, L"friendlyname,parent", L"panelhub") + L"B2",
-       {{"", "", {a1b2[1], a1b2[0]}}}},
-      {"no device set", L"A1,B2", {{L"PANELCAST_EMU_USB_FAIL", L"1"}}, true, {kGeneric, kGeneric},
-       L"Failed to get extended information about the device...", {}},
+       {}, false, {b2a1[1], b2a1[0]},
+       Report(PanelPath(L"B2"), 2, false, L"panelhub") + L"B2",
+       {{"", "", -1, {}, b2a1}}},
+      {"no device set", L"A1,B2", {{L"PANELCAST_EMU_USB_FAIL", L"1"}}, {}, true,
+       {kGeneric, kGeneric}, L"Failed to get extended information about the device...", {}},
       // Only the first four panels have an interface, another device's coming first: the k-th
       // panel interface is taken for the k-th panel, whatever panel it comes from. Line 1's
       // report, of C3's interface, with a friendly name as long, ends with its last whole line
@@ -268,25 +217,34 @@ TEST_F(Identification, EachUsbSetUpShowsItsLinesAndReports) {
          L"\\\\?\\usb#vid_1209&pid_0001#q9#{a5dcbf10-6530-11d2-901f-00c04fb951ed}"},
         {L"PANELCAST_EMU_USB_ONLY", L"4"},
         {L"PANELCAST_EMU_USB_PROPERTIES", L"friendlyname=" + std::wstring(3000, L'n')}},
-       false, {kGeneric, kGeneric, cut, kGeneric, kGeneric},
-       Report(longC3, 3, L"", L"usbccgp", L"FriendlyName"),
-       {{"", "E5", {kGeneric, kGeneric, cut, kGeneric}},
-        {"", "B2", {kGeneric, cut, kGeneric}},
-        {"D4", "", {kGeneric, cut, SerialLine(L"D4"), kGeneric}}}},
+       {}, false, {kGeneric, kGeneric, cut, kGeneric, kGeneric},
+       Report(longC3, 3, true, L"usbccgp", L"FriendlyName"),
+       {{"", "E5", -1, {}, {kGeneric, kGeneric, cut, kGeneric}},
+        {"", "B2", -1, {}, {kGeneric, cut, kGeneric}},
+        {"D4", "", -1, {}, {kGeneric, cut, SerialLine(L"D4"), kGeneric}}}},
   };
-  ListInEnum(L"panelhub", 2, {Instance(L"B2"), Instance(L"A1")});  // "usbccgp" lists nothing
+  ListInEnum(L"panelhub", 2, {b, a});
   for (const auto& setUp : setUps) {
     SCOPED_TRACE(setUp.name);
+    ListInEnum(L"usbccgp", static_cast<DWORD>(setUp.listed.size()), setUp.listed);
     ASSERT_TRUE(StartUsb(setUp.panels, setUp.notice, setUp.usb));
+    const Lines generic(setUp.lines.size(), kGeneric);
+    EXPECT_TRUE(ListShows(generic));
+    const HWND menu = OpenContextMenu();
+    ASSERT_TRUE(menu && Closes(menu, VK_ESCAPE));
+    EXPECT_TRUE(ListShows(generic));
     ASSERT_TRUE(ChooseShowHardwareDetails(true));
     EXPECT_TRUE(ListShows(setUp.lines));
     EXPECT_EQ(ReportOf(1), setUp.report);
     for (const Change& change : setUp.changes) {
+      if (change.count >= 0) ListInEnum(L"usbccgp", change.count, change.texts);
       if (!*change.arrive && !*change.leave) driver::Click(Main(), IDC_REFRESH);
       EXPECT_TRUE(!*change.arrive || Panels().AddPanel(change.arrive));
       EXPECT_TRUE(!*change.leave || Panels().RemovePanel(change.leave));
       EXPECT_TRUE(ListShows(change.lines));
     }
+    ASSERT_TRUE(ChooseShowHardwareDetails(false));
+    EXPECT_TRUE(ListShows(Lines(shelltest::ListLines(Main()).size(), kGeneric)));
   }
 }
 
