@@ -35,16 +35,15 @@ TEST(SixteenBitDesktop, LiveMonitorBlanksItsPageAndGpsGaugeShowsItsSplashEveryCy
     bool sendsSplash;  // in each cycle, instead of a blank
   } tools[] = {{"EMU0001", IDC_MODE_LIVE_MONITOR, IDB_SPLASH_LIVE, 1, false},
                {"EMU0002", IDC_MODE_GPS, IDB_SPLASH_GPS, 2, true}};
-  for (int line = 0; line < 2; ++line) {  // 300 ms between cycles; the splash first
-    ASSERT_TRUE(driver::StartToolOn(main, line, tools[line].mode, RECT{0, 0, 320, 240}, 3));
-    ASSERT_TRUE(driver::WaitUntil(
-        [&] { return livetest::ImageCount(panels, tools[line].serial) >= 1; }, kTimeoutMs));
-    EXPECT_EQ(panels.Image(tools[line].serial, 1), livetest::ProgramBitmap(tools[line].splash));
-  }
-  for (const auto& tool : tools) {
+  for (int line = 0; line < 2; ++line) {
+    const auto& tool = tools[line];
     SCOPED_TRACE(tool.serial);
-    // Past the sweep, six cycles on every page, each sending what the page shows, 300 ms apart.
+    // 300 ms between cycles; the splash first.
+    ASSERT_TRUE(driver::StartToolOn(main, line, tool.mode, RECT{0, 0, 320, 240}, 3));
     const auto count = [&](int page) { return livetest::ImageCount(panels, tool.serial, page); };
+    ASSERT_TRUE(driver::WaitUntil([&] { return count(1) >= 1; }, kTimeoutMs));
+    EXPECT_EQ(panels.Image(tool.serial, 1), livetest::ProgramBitmap(tool.splash));
+    // Past the sweep, six cycles on every page, each sending what the page shows, 300 ms apart.
     const uint32_t before = count(tool.pages);
     ASSERT_TRUE(driver::WaitUntil([&] { return count(tool.pages) > before; }, kTimeoutMs));
     const DWORD start = GetTickCount();

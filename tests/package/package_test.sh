@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# Unpacks the release zip beside the test programs: exactly the program, byte for byte the one
-# built, and the guide; then runs one end-to-end case on the unpacked program (the driver starts
-# PANELCAST_TEST_PROGRAM in place of bin/Panelcast.exe).
-# Usage: package_test.sh <zip> <release name> <built Panelcast.exe> <unpack folder> <test.exe> <case>
+# The release zip holds the program, byte for byte the one built, and the guide; one end-to-end
+# case runs on the unpacked program (which the driver starts for PANELCAST_TEST_PROGRAM). Usage:
+# package_test.sh <zip> <release name> <built Panelcast.exe> <unpack folder> <test.exe> <case>
 set -euo pipefail
 
 zip=$1 name=$2 built=$3 unpacked=$4 test=$5 case=$6

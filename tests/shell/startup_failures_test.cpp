@@ -2,7 +2,6 @@
 // window left, deinitialising the library only when it initialised it.
 #include <gtest/gtest.h>
 
-#include "base/messages.h"
 #include "tests/shell/shell_test_support.h"
 
 namespace shelltest {
@@ -12,9 +11,8 @@ namespace msg = panelcast::msg;
 
 constexpr wchar_t kKey[] = L"SOFTWARE\\Zivovi\\DirectOutput";
 constexpr wchar_t kValue[] = L"DirectOutput";
-// Rows that write no value: the rig's path kept, no key, no value, and no value in the program's
-// view while the other view of a 64-bit system (each written by that bitness's installer) has one.
-constexpr int kRigPath = -1, kNoKey = -2, kNoValue = -3, kOnlyInOtherView = -4;
+// Rows that write no value: the rig's path kept, no key, no value.
+constexpr int kRigPath = -1, kNoKey = -2, kNoValue = -3;
 
 std::wstring Sz(const wchar_t* text) { return std::wstring(text) + L'\0'; }
 
@@ -31,7 +29,6 @@ TEST(StartupFailures, EachShowsItsMessagesAndEndsCleanly) {
   const Failure failures[] = {
       {"no key", kNoKey, L"", L"", {msg::kRegistryKeyFailed, msg::kLibraryNameFailed}, {}},
       {"no value", kNoValue, L"", L"", {msg::kLibraryNameFailed}, {}},
-      {"no value in the program's view", kOnlyInOtherView, L"", L"", {msg::kLibraryNameFailed}, {}},
       {"a path that does not load", REG_SZ, Sz(L"C:\\no such folder\\DirectOutput.dll"), L"",
        {msg::kLibraryLoadFailed}, {}},
       // A DLL that loads but has none of the entry points is refused, not called.
@@ -47,7 +44,6 @@ TEST(StartupFailures, EachShowsItsMessagesAndEndsCleanly) {
       {"enumeration refused", kRigPath, L"", L"Enumerate=0x80004005", {msg::kEnumerateFailed},
        {"Deinitialize"}},
   };
-  const REGSAM otherView = sizeof(void*) == 8 ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
   struct RigPath {  // written back at every row's start and when the test ends, however it ends
     wchar_t path[MAX_PATH] = {};
     DWORD bytes = sizeof(path);
@@ -62,18 +58,8 @@ TEST(StartupFailures, EachShowsItsMessagesAndEndsCleanly) {
   for (const Failure& failure : failures) {
     SCOPED_TRACE(failure.name);
     ASSERT_EQ(rig.Write(), ERROR_SUCCESS);
-    if (failure.type == kOnlyInOtherView) {
-      if (!driver::On64BitSystem()) continue;  // one view
-      HKEY other = nullptr;
-      ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, kKey, 0, KEY_READ | otherView, &other), 0);
-      const LSTATUS read = RegQueryValueExW(other, kValue, nullptr, nullptr, nullptr, nullptr);
-      RegCloseKey(other);
-      ASSERT_EQ(read, ERROR_SUCCESS) << "the other view holds no library path";
-    }
     if (failure.type == kNoKey) (void)RegDeleteKeyW(HKEY_LOCAL_MACHINE, kKey);
-    if (failure.type == kNoValue || failure.type == kOnlyInOtherView) {
-      (void)RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kKey, kValue);
-    }
+    if (failure.type == kNoValue) (void)RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, kKey, kValue);
     if (failure.type >= 0) {
       ASSERT_EQ(RegSetKeyValueW(HKEY_LOCAL_MACHINE, kKey, kValue, failure.type,
                                 failure.value.data(),
