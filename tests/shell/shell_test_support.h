@@ -1,76 +1,131 @@
-// What the shell's end-to-end tests share: starting the program with panels past its start-up
-// notice, the expected message boxes in order, the list box's lines, the library's call log and
-// how a run of the program ends.
+// What the end-to-end tests share about a run of the program: starting it with panels past its
+// start-up notice, the message boxes in order, the list box's lines, the call log, how it ends.
 #pragma once
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cwchar>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "base/messages.h"
+#include "emulator/control/log_line.h"
+#include "resources/resource_ids.h"
 #include "tests/driver/call_sequence.h"
 #include "tests/driver/driver.h"
 
 namespace shelltest {
 
-inline constexpr wchar_t kMainTitle[] = L"Zivovi Panelcast";
 inline constexpr DWORD kTimeoutMs = 15000;
 
+inline std::string Narrow(const std::wstring& text) { return {text.begin(), text.end()}; }
+
 struct ExpectedBox {
-  std::wstring title;
-  std::wstring text;
+  std::wstring title, text;
   driver::BoxIcon icon;
   int answer = IDOK;
 };
 
-// Waits for each box in turn, checks its title, text and icon, answers it. Fails the test (non
-// fatally) for each box that is missing or different.
-void ExpectBoxes(DWORD pid, const std::vector<ExpectedBox>& boxes);
+// Waits for each box in turn, checks its title, text and icon and answers it.
+inline void ExpectBoxes(DWORD pid, const std::vector<ExpectedBox>& boxes) {
+  for (const ExpectedBox& expected : boxes) {
+    const auto box = driver::AnswerNextMessageBox(pid, expected.answer, kTimeoutMs);
+    ASSERT_TRUE(box) << "the box \"" << Narrow(expected.text) << "\" never came";
+    EXPECT_EQ(Narrow(box->title + L": " + box->text),
+              Narrow(expected.title + L": " + expected.text));
+    EXPECT_STREQ(driver::BoxIconName(box->icon), driver::BoxIconName(expected.icon));
+  }
+}
 
-// No message box of `pid` comes within `waitMs` (a short look, for "without a message").
-bool NoMessageBoxFor(DWORD pid, DWORD waitMs);
+// No message box of `pid` comes within `waitMs`.
+inline bool NoMessageBoxFor(DWORD pid, DWORD waitMs) {
+  return !driver::WaitUntil([&] { return !driver::MessageBoxWindows(pid).empty(); }, waitMs);
+}
 
-// The notice that no serial number was found, which start-up shows while panels are connected
-// and no USB identity can be had (as under Wine without USB devices).
-ExpectedBox HardwareInfoNotice();
+// The program with `panels` (PANELCAST_EMU_PANELS syntax, e.g. "A1,B2:other"), past the notice
+// that no serial number could be read when `expectNotice`, with start-up run to its end.
+inline std::unique_ptr<driver::PanelSession> StartWithPanels(const std::wstring& panels,
+                                                             bool expectNotice = true,
+                                                             driver::LaunchOptions options = {}) {
+  options.environment.emplace_back(L"PANELCAST_EMU_PANELS", panels);
+  auto session = driver::LaunchWithPanels(0, std::move(options), kTimeoutMs);
+  if (!session) return nullptr;  // its caller's failure
+  const DWORD id = session->program->Id();
+  const panelcast::Message& info = panelcast::msg::kHardwareInfoFailed;
+  if (expectNotice) ExpectBoxes(id, {{info.title, info.text, driver::BoxIcon::Information}});
+  // Start-up ends by checking the first mode button, after the first line's selection.
+  EXPECT_TRUE(driver::WaitUntil(
+      [&] { return driver::IsChecked(session->mainWindow, IDC_MODE_CUSTOMIZE); }, kTimeoutMs));
+  return session;
+}
 
-// The program with the given panels (PANELCAST_EMU_PANELS syntax, e.g. "A1,B2:other"), past the
-// start-up notice when `expectNotice`, with start-up run to its end.
-std::unique_ptr<driver::PanelSession> StartWithPanels(const std::wstring& panels,
-                                                      bool expectNotice = true,
-                                                      driver::LaunchOptions options = {});
-// N panels EMU0001.. as above.
-std::unique_ptr<driver::PanelSession> StartWithPanelCount(int count);
+inline std::wstring SerialList(int count) {  // "EMU0001,EMU0002,..."
+  std::wstring list;
+  for (int i = 1; i <= count; ++i) {
+    wchar_t serial[16];
+    swprintf(serial, 16, L"%lsEMU%04d", i > 1 ? L"," : L"", i);
+    list += serial;
+  }
+  return list;
+}
 
-// "S1,S2,..." for serials EMU0001..EMU00nn.
-std::wstring SerialList(int count);
+inline std::unique_ptr<driver::PanelSession> StartWithPanelCount(int count) {
+  return StartWithPanels(SerialList(count), count > 0);
+}
 
-std::vector<std::wstring> ListLines(HWND mainWindow);
+inline std::vector<std::wstring> ListLines(HWND mainWindow) {
+  std::vector<std::wstring> lines;
+  const int count = driver::ListCount(mainWindow, IDC_DEVICE_LIST);
+  for (int i = 0; i < count; ++i) lines.push_back(driver::ListLine(mainWindow, IDC_DEVICE_LIST, i));
+  return lines;
+}
 
-// How often the program called `name` (e.g. "Deinitialize") according to the call log.
-int CallCount(const driver::Program& program, const std::string& name);
+// The names of the logged calls that `keep` accepts, in order.
+template <typename Keep>
+std::vector<std::string> LoggedNames(const driver::Program& program, Keep keep) {
+  std::vector<std::string> names;
+  for (const std::string& text : program.LogLines()) {
+    const auto line = emu::ParseLogLine(text);
+    if (line && keep(line->name)) names.push_back(line->name);
+  }
+  return names;
+}
 
-// True when the process has no top-level window left.
-bool HasNoWindow(DWORD pid);
+// How often the call log shows `name` (e.g. "Deinitialize").
+inline int CallCount(const driver::Program& program, const std::string& name) {
+  const auto named = [&](const std::string& logged) { return logged == name; };
+  return static_cast<int>(LoggedNames(program, named).size());
+}
 
-// The program ends within the time-out with `exitCode` and no window left, and its RemovePage
-// and Deinitialize calls, each with its answer ("RemovePage ok", "Deinitialize 0x80070006"),
-// are `calls` in this order.
-void ExpectEnd(driver::Program& program, DWORD exitCode,
-               const std::vector<driver::ExpectedCall>& calls);
+inline bool HasNoWindow(DWORD pid) { return !driver::HasTopLevelWindow(pid); }
 
-// The shell's fixture: one run of the program at a time.
+// The program ends with `exitCode` and no window left, its RemovePage and Deinitialize calls
+// being `calls` in this order.
+inline void ExpectEnd(driver::Program& program, DWORD exitCode,
+                      const std::vector<driver::ExpectedCall>& calls) {
+  const auto code = program.WaitForExit(kTimeoutMs);
+  ASSERT_TRUE(code.has_value()) << "the program did not end";
+  EXPECT_EQ(*code, exitCode);
+  EXPECT_TRUE(HasNoWindow(program.Id()));
+  const auto ends = [](const std::string& name) {
+    return name == "RemovePage" || name == "Deinitialize";
+  };
+  EXPECT_TRUE(driver::CallsMatch(LoggedNames(program, ends), calls));
+}
+
+// One run of the program at a time.
 class Shell : public ::testing::Test {
  protected:
-  // StartWithPanels into session_; false when the program did not come up.
-  bool Start(const std::wstring& panels, bool expectNotice, driver::LaunchOptions options = {});
+  bool Start(const std::wstring& panels, bool expectNotice, driver::LaunchOptions options = {}) {
+    session_.reset();
+    session_ = StartWithPanels(panels, expectNotice, std::move(options));
+    return session_ != nullptr;
+  }
   HWND Main() const { return session_->mainWindow; }
   DWORD Pid() const { return session_->program->Id(); }
   emu::PanelControl& Panels() { return *session_->panels; }
-  // Waits until the list holds `lines` lines.
-  bool ListHas(std::size_t lines) const;
 
   std::unique_ptr<driver::PanelSession> session_;
 };
