@@ -1,40 +1,20 @@
 // The capture rectangle's two ways in, in the live monitor mode of one run of the program: the
-// region picker's half-transparent overlay behind Setup (moved and sized, then Enter, its button,
-// Esc or a close request) and the coordinates typed into the edits and checked by START.
+// region picker's half-transparent overlay behind Setup, and the numbers START checks.
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "tests/feeds/frame_checks.h"
-#include "tests/live/live_test_support.h"
 #include "tests/sim/sim_test_support.h"
 
 namespace simtest {
 namespace {
 
-using shelltest::ExpectBoxes;
-using shelltest::ExpectedBox;
-
+namespace msg = panelcast::msg;
 enum class Finish { kEnter, kButton, kEscape, kClose };
-
-const ExpectedBox kInstructions = {
-    L"Instructions",
-    L"After you press OK a new semi-transparent window will be opened. Please position and resize "
-    L"this window so that it covers the area of the screen that you would like to see on the "
-    L"Flight Instument Panel's screen. Then click \"Set Coordinates\" button or press Enter to "
-    L"finish...",
-    driver::BoxIcon::Warning};
-const std::wstring kApplied = L"The new coordinates have been applied. ";
 
 std::string Describe(const RECT& r) {
   return std::to_string(r.left) + "," + std::to_string(r.top) + " - " + std::to_string(r.right) +
          "," + std::to_string(r.bottom);
-}
-
-RECT WindowRect(HWND window) {
-  RECT rect{};
-  GetWindowRect(window, &rect);
-  return rect;
 }
 
 class Picker : public ProgramRun {
@@ -44,14 +24,12 @@ class Picker : public ProgramRun {
     driver::ClickAndSettle(Main(), IDC_MODE_LIVE_MONITOR);
   }
 
-  // Setup pressed, the overlay (the program's window with the Set Coordinates button) framed
-  // over `rect` as a user's drag and resize would, and finished by `finish`; then the
-  // Information message and what the edits show.
+  // Setup; the overlay (the window with Set Coordinates) framed over `rect` as a drag and resize
+  // would, finished by `finish`; then the Information message, and what the edits show.
   static std::string Pick(const RECT& rect, Finish finish, bool running) {
     driver::Click(Main(), IDC_SETUP);
-    if (!shown_++) ExpectBoxes(Pid(), {kInstructions});
-    HWND overlay = nullptr;
-    driver::WaitUntil([&] { return (overlay = Overlay()) != nullptr; }, kTimeoutMs);
+    if (!instructed_++) shelltest::ExpectBoxes(Pid(), {Box(msg::kPickerInstructions)});
+    const HWND overlay = WaitForWindowWith(Pid(), nullptr, IDC_SET_COORDINATES);
     if (!overlay) return "no overlay";
     EXPECT_TRUE(driver::MessageBoxWindows(Pid()).empty()) << "a message box beside the overlay";
     BYTE alpha = 0;
@@ -59,60 +37,38 @@ class Picker : public ProgramRun {
     EXPECT_TRUE(GetLayeredWindowAttributes(overlay, nullptr, &alpha, &flags));
     EXPECT_EQ(alpha, 127);
     EXPECT_EQ(flags, static_cast<DWORD>(LWA_ALPHA));
-    const RECT opened = WindowRect(overlay);  // centred, at its own size every time
-    if (!first_.right) first_ = opened;
-    EXPECT_EQ(Describe(opened), Describe(first_));
-    EXPECT_NEAR(opened.left + opened.right, GetSystemMetrics(SM_CXSCREEN), 2);
-    EXPECT_NEAR(opened.top + opened.bottom, GetSystemMetrics(SM_CYSCREEN), 2);
     SetWindowPos(overlay, nullptr, rect.left, rect.top, rect.right - rect.left,
                  rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT moved{};
     EXPECT_TRUE(driver::WaitUntil(
-        [&] { return Describe(WindowRect(overlay)) == Describe(rect); }, kTimeoutMs));
-    GUITHREADINFO focus{};
-    focus.cbSize = sizeof(focus);
-    GetGUIThreadInfo(GetWindowThreadProcessId(Main(), nullptr), &focus);
-    HWND keys = IsChild(overlay, focus.hwndFocus) ? focus.hwndFocus : overlay;
+        [&] { return GetWindowRect(overlay, &moved) && EqualRect(&moved, &rect); }, kTimeoutMs));
+    const HWND focus = livetest::FocusedWindow(Main());
+    const HWND keys = IsChild(overlay, focus) ? focus : overlay;
     if (finish == Finish::kEnter) driver::PostKey(keys, VK_RETURN);
     if (finish == Finish::kEscape) driver::PostKey(keys, VK_ESCAPE);
     if (finish == Finish::kButton) driver::Click(overlay, IDC_SET_COORDINATES);
     if (finish == Finish::kClose) driver::RequestClose(overlay);
     EXPECT_TRUE(driver::WaitForWindowGone(overlay, kTimeoutMs)) << "the overlay stayed";
-    ExpectBoxes(Pid(), {{L"Information",
-                         kApplied + (running ? L"You should already see the changes on the "
-                                               L"selected FIP device..."
-                                             : L"Please use the \"Start\" button to start "
-                                               L"showing the live image on the selected FIP "
-                                               L"device..."),
-                         driver::BoxIcon::Information}});
-    return Describe(Shown());
+    shelltest::ExpectBoxes(
+        Pid(), {Box(running ? msg::kCoordinatesAppliedRunning : msg::kCoordinatesAppliedIdle)});
+    return Edits();
   }
-
-  static HWND Overlay() {
-    for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
-      DWORD pid = 0;
-      GetWindowThreadProcessId(w, &pid);
-      if (pid == Pid() && IsWindowVisible(w) && GetDlgItem(w, IDC_SET_COORDINATES)) return w;
-    }
-    return nullptr;
-  }
-
-  static RECT Shown() {
+  static std::string Edits() {
     const auto number = [](int id) { return std::stoi(driver::ControlText(Main(), id)); };
-    return {number(IDC_LEFT), number(IDC_TOP), number(IDC_RIGHT), number(IDC_BOTTOM)};
+    return Describe({number(IDC_LEFT), number(IDC_TOP), number(IDC_RIGHT), number(IDC_BOTTOM)});
   }
 
-  static inline int shown_ = 0;
-  static inline RECT first_ = {};
+  static inline int instructed_ = 0;  // the instructions come before the first overlay only
 };
 
-TEST_F(Picker, OverlayStoresWhatItFramedOrTheWholeScreen) {
+TEST_F(Picker, OverlayOrEditsGiveTheRectangleAndARunningPanelShowsItAtOnce) {
   const RECT whole = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
   const struct {
     RECT framed;
     Finish finish;
     RECT stored;
   } rows[] = {
-      {{300, 200, 800, 600}, Finish::kClose, whole},  // nothing read yet this run
+      {{300, 200, 800, 600}, Finish::kClose, whole},                 // nothing read yet this run
       {{300, 200, 800, 600}, Finish::kEnter, {300, 200, 800, 600}},  // the outer rectangle
       {{600, 400, 900, 700}, Finish::kEscape, whole},                // not the last one
       {{100, 50, 421, 291}, Finish::kButton, {100, 50, 421, 291}},
@@ -123,106 +79,38 @@ TEST_F(Picker, OverlayStoresWhatItFramedOrTheWholeScreen) {
     SCOPED_TRACE(Describe(row.framed) + " finished " + std::to_string(int(row.finish)));
     EXPECT_EQ(Pick(row.framed, row.finish, false), Describe(row.stored));
   }
-}
 
-TEST_F(Picker, StartTakesTheTypedRectangleWholeOrRefusesIt) {
-  enum Outcome { kStarts, kRefused, kIgnored };
-  const struct {
-    const wchar_t* typed[4];  // left, right, top, bottom
-    Outcome outcome;
-  } rows[] = {
-      {{L"0", L"0", L"0", L"0"}, kRefused},
-      {{L"0", L"100", L"0", L"100"}, kStarts},
-      {{L"300", L"100", L"0", L"100"}, kStarts},  // left greater than right
-      {{L"0", L"100", L"200", L"100"}, kRefused},  // top greater than bottom
-      {{L"0", L"0", L"10", L"100"}, kRefused},     // no width
-      {{L"10", L"100", L"0", L"0"}, kRefused},     // no height
-      {{L"-1920", L"-1000", L"100", L"700"}, kStarts},
-      {{L"0", L"12345", L"0", L"100"}, kStarts},
-      {{L"", L"100", L"0", L"100"}, kIgnored},
-      {{L"0", L"", L"0", L"100"}, kIgnored},
-      {{L"0", L"100", L"", L"100"}, kIgnored},
-      {{L"0", L"100", L"0", L""}, kIgnored},
-  };
-  const int edits[4] = {IDC_LEFT, IDC_RIGHT, IDC_TOP, IDC_BOTTOM};
-  for (const auto& row : rows) {
-    std::wstring typed;
-    for (int i = 0; i < 4; ++i) {
-      driver::SetControlText(Main(), edits[i], row.typed[i]);
-      typed += std::wstring(row.typed[i]) + L",";
-    }
-    SCOPED_TRACE(typed);
-    const std::size_t before = Calls().size();
-    driver::Click(Main(), IDC_START);
-    if (row.outcome == kStarts) {
-      ASSERT_TRUE(driver::WaitUntil([] { return driver::IsEnabled(Main(), IDC_STOP); }, kTimeoutMs));
-      EXPECT_TRUE(driver::MessageBoxWindows(Pid()).empty());
-      ASSERT_TRUE(PressStop());
-      // The slot keeps the numbers whole: the edits show them again once the line is selected
-      // again after they have been overwritten.
-      for (int edit : edits) driver::SetControlText(Main(), edit, L"7");
-      driver::SelectListLineAndSettle(Main(), IDC_DEVICE_LIST, 0);
-      std::wstring shown;
-      for (int edit : edits) shown += driver::ControlText(Main(), edit) + L",";
-      EXPECT_EQ(shown, typed);
-      continue;
-    }
-    if (row.outcome == kRefused) {
-      ExpectBoxes(Pid(), {{L"Error",
-                           L"The screen coordinates you entered are invalid. Please enter valid "
-                           L"coordinates...",
-                           driver::BoxIcon::Warning}});
-    } else {
-      // The hint box's click is handled after START's: once it shows, START has been handled.
-      const bool hints = driver::IsChecked(Main(), IDC_SHOW_HINTS);
-      driver::Click(Main(), IDC_SHOW_HINTS);
-      ASSERT_TRUE(driver::WaitUntil(
-          [&] { return driver::IsChecked(Main(), IDC_SHOW_HINTS) != hints; }, kTimeoutMs));
-      EXPECT_TRUE(shelltest::NoMessageBoxFor(Pid(), 300)) << "a message";
-    }
-    EXPECT_TRUE(driver::IsEnabled(Main(), IDC_START));
-    EXPECT_FALSE(driver::IsEnabled(Main(), IDC_STOP));
-    EXPECT_TRUE(driver::CallsMatch(Calls(before), std::vector<std::string>{}));
-  }
-}
+  // START takes the edits whole (the slot keeps them: they come back when the line is selected
+  // again), and refuses a rectangle without width with its message. The rules themselves are the
+  // region rules' own table.
+  driver::Click(Main(), IDC_START);
+  ASSERT_TRUE(Running(true));
+  ASSERT_TRUE(PressStop());
+  driver::TypeRect(Main(), {0, 0, 0, 100});
+  driver::SelectListLineAndSettle(Main(), IDC_DEVICE_LIST, 0);
+  EXPECT_EQ(Edits(), Describe(rows[5].stored));
+  driver::TypeRect(Main(), {0, 0, 0, 100});
+  ASSERT_TRUE(Panel().ClearLog());
+  driver::Click(Main(), IDC_START);
+  shelltest::ExpectBoxes(Pid(), {Box(msg::kCoordinatesInvalid)});
+  EXPECT_TRUE(Running(false));
+  EXPECT_TRUE(driver::CallsMatch(Calls(), Lines{}));
 
-TEST_F(Picker, RunningPanelShowsTheFramedRectangleAtOnceWhereItIs) {
-  livetest::ScreenPattern quadrants(livetest::kQuadrantsRect, [](int x, int y) {
-    return livetest::Quadrants(480, 360, x, y);
-  });
+  // While the panel runs, what is framed is captured at once: white, not the red typed.
+  livetest::ScreenPattern quadrants(
+      livetest::kQuadrantsRect, [](int x, int y) { return livetest::Quadrants(480, 360, x, y); });
   ASSERT_TRUE(quadrants.Shown());
-  // The red top-left quadrant first.
   ASSERT_TRUE(driver::StartToolOn(Main(), 0, IDC_MODE_LIVE_MONITOR, {0, 0, 240, 180}));
-  const struct {
-    RECT framed;
-    uint32_t colour;
-  } rows[] = {
-      {{0, 0, 240, 180}, 0xFF0000},  // what was typed
-      {{240, 180, 480, 360}, 0xFFFFFF},  // the white bottom-right quadrant
-      // Left of the only screen, which the screen's device context gives as black (moved right
-      // by the screen's width, as the FSX live view does, it would be the pattern).
-      {{-1920, 0, -1440, 360}, 0x000000},
+  EXPECT_EQ(Pick({240, 180, 480, 360}, Finish::kEnter, true), Describe({240, 180, 480, 360}));
+  std::vector<uint8_t> frame;
+  const auto white = [&] {
+    frame = Panel().Image(kSerial, 1);
+    return frame.size() == emu::kFrameBytes &&
+           driver::Near(feeds_test::FramePixel(frame, 100, 40), 0xFFFFFF, 16) &&
+           driver::Near(feeds_test::FramePixel(frame, 240, 200), 0xFFFFFF, 16);
   };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(Describe(row.framed));
-    if (row.framed.left != 0) {
-      EXPECT_EQ(Pick(row.framed, Finish::kEnter, true), Describe(row.framed));
-    }
-    std::vector<uint8_t> frame;
-    EXPECT_TRUE(driver::WaitUntil(
-        [&] {
-          frame = Panel().Image(kSerial, 1);
-          for (auto [x, y] : {std::pair{100, 40}, {240, 40}, {100, 200}, {240, 200}}) {
-            if (frame.size() != emu::kFrameBytes ||
-                !driver::Near(feeds_test::FramePixel(frame, x, y), row.colour, 16)) {
-              return false;
-            }
-          }
-          return true;
-        },
-        kTimeoutMs, 50))
-        << driver::SaveFramePng(L"picker_running", frame);
-  }
+  EXPECT_TRUE(driver::WaitUntil(white, kTimeoutMs, 50))
+      << driver::SaveFramePng(L"picker_running", frame);
   EXPECT_TRUE(PressStop());
 }
 

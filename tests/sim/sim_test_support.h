@@ -1,97 +1,124 @@
-// What the simulator tools' and the region picker's end-to-end tests share: the simulator stand-in
-// as a process of its own (under any file name) and its log, and one run of the program with one
-// panel that the cases of a test program share, with the client library's log.
+// What the simulator tools', the region picker's and the image show's tests share: the simulator
+// stand-in, the program's messages as boxes, and one run of the program with one panel.
 #pragma once
 
 #include <windows.h>
 
-#include <cstdint>
-#include <functional>
-#include <memory>
-#include <string>
-#include <vector>
+#include <fstream>
 
-#include <gtest/gtest.h>
-
-#include "resources/resource_ids.h"
-#include "tests/driver/call_sequence.h"
-#include "tests/driver/driver.h"
+#include "base/messages.h"
+#include "emulator/simulator/sim_link.h"
+#include "tests/feeds/frame_checks.h"
+#include "tests/live/live_test_support.h"
 
 namespace simtest {
 
-inline constexpr DWORD kTimeoutMs = 15000;
+using Lines = std::vector<std::string>;
+using shelltest::kTimeoutMs;
 inline constexpr char kSerial[] = "EMU0001";
 
-// Log lines without their leading tick, and the ticks apart.
-struct LogLine {
-  DWORD tick = 0;
-  std::string text;
-};
-std::vector<LogLine> ReadLog(const std::wstring& path);
-std::vector<std::string> Texts(const std::vector<LogLine>& lines);
-
-// A simulator stand-in process: bin/FSX.EXE copied as `fileName` into a fresh temporary folder
-// (or run from bin/ when `fileName` is FSX.EXE and `copy` is false), its log in that folder.
+// bin/FSX.EXE, ended (its window gone) with the object.
 class Simulator {
  public:
-  explicit Simulator(const std::wstring& fileName = L"FSX.EXE", bool copy = false);
-  ~Simulator();
-  Simulator(const Simulator&) = delete;
-  Simulator& operator=(const Simulator&) = delete;
-
+  Simulator() : process_({{}, L"FSX.EXE", {}}) {
+    if (process_.Started()) {
+      window_ = driver::WaitForWindow(simstandin::kWindowTitle, process_.Id(), kTimeoutMs);
+    }
+  }
   bool Started() const { return window_ != nullptr; }
-  HWND Window() const { return window_; }
-  RECT ScreenRect() const;  // the GPS screen (the window's client area) in screen coordinates
-  void Stop();              // terminates it and waits until it has gone
-  std::vector<LogLine> Log() const { return ReadLog(logPath_); }
+  RECT ScreenRect() const {  // the GPS screen (the window's client area) in screen coordinates
+    RECT client = {};
+    GetClientRect(window_, &client);
+    MapWindowPoints(window_, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    return client;
+  }
 
  private:
-  std::wstring folder_;
-  std::wstring logPath_;
-  HANDLE process_ = nullptr;
+  driver::Program process_;
   HWND window_ = nullptr;
 };
 
-// What the client library and the panel were asked while something was done: the library's new
-// log lines, the number of the next connection it opens, the panel's calls other than frames.
-struct Effect {
-  std::vector<LogLine> library;
-  int connection = 0;
-  std::vector<std::string> calls;
-};
+// A message of the program as it shows (none of these tests' messages has the error icon).
+inline shelltest::ExpectedBox Box(const panelcast::Message& m) {
+  const bool warning = (m.style & MB_ICONMASK) == MB_ICONWARNING;
+  return {m.title, m.text, warning ? driver::BoxIcon::Warning : driver::BoxIcon::Information};
+}
 
-// One run of bin/`exe` with one panel, past its start-up notice, moved to the bottom left of the
-// screen (off the simulator's GPS at the top left and the test pictures), shared by the cases of
-// a test program; the simulator stand-in runs or not as each case asks.
+// Waits for a visible top-level window of `pid` with a child of class `className`, or with
+// control `id` when that is null.
+inline HWND WaitForWindowWith(DWORD pid, const wchar_t* className, int id = 0) {
+  HWND window = nullptr;
+  const auto found = [&] {
+    for (window = GetTopWindow(nullptr); window; window = GetWindow(window, GW_HWNDNEXT)) {
+      DWORD owner = 0;
+      GetWindowThreadProcessId(window, &owner);
+      const HWND child =
+          className ? FindWindowExW(window, nullptr, className, nullptr) : GetDlgItem(window, id);
+      if (owner == pid && IsWindowVisible(window) && child) return true;
+    }
+    return false;
+  };
+  driver::WaitUntil(found, kTimeoutMs);
+  return window;
+}
+
+// One run of bin/`exe` with one panel past its start-up notice, which the cases of a test program
+// share; the simulator stand-in runs or not as each case asks.
 class ProgramRun : public ::testing::Test {
  protected:
-  static void TearDownTestSuite();
-  // False when the program or the simulator did not come.
-  static bool Ready(bool simulator, const std::wstring& exe = L"Panelcast.exe");
-
-  static HWND Main();
-  static DWORD Pid();
-  static emu::PanelControl& Panel();
+  static void TearDownTestSuite() { run_.reset(), simulator_.reset(); }
+  static bool Ready(bool simulator, const std::wstring& exe = L"Panelcast.exe",
+                    driver::LaunchOptions options = {}) {
+    if (!simulator) simulator_.reset();
+    if (simulator && !simulator_) simulator_ = std::make_unique<Simulator>();
+    if (simulator && !simulator_->Started()) return false;
+    if (run_ && exe_ == exe && IsWindow(Main())) return true;
+    run_.reset();
+    exe_ = options.exeName = exe;
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    libraryLog_ =
+        temp + (L"panelcast-simconnect-" + std::to_wstring(GetCurrentProcessId()) + L".log");
+    DeleteFileW(libraryLog_.c_str());
+    options.environment.emplace_back(simstandin::kLibraryLogVariable, libraryLog_);
+    run_ = shelltest::StartWithPanels(L"EMU0001", true, options);
+    return run_ != nullptr;
+  }
+  static HWND Main() { return run_->mainWindow; }
+  static DWORD Pid() { return run_->program->Id(); }
+  static emu::PanelControl& Panel() { return *run_->panels; }
   static Simulator& Sim() { return *simulator_; }
-  static std::vector<LogLine> LibraryLog();
-
-  static std::vector<std::string> Calls(std::size_t from = 0);  // "Name arg=value ..."
-  static uint32_t ImageCount(uint32_t page);
-  static bool WaitForFrames(uint32_t page, uint32_t count);  // `count` more on `page`
-  static bool PressStop();  // STOP, then waits until START is enabled again
-  static Effect Observe(const std::function<void()>& action);
+  static Lines LibraryLog() {  // without the lines' leading ticks
+    Lines lines;
+    std::ifstream in(libraryLog_.c_str());
+    for (std::string line; std::getline(in, line);) {
+      if (line.find('\t') != std::string::npos) lines.push_back(line.substr(line.find('\t') + 1));
+    }
+    return lines;
+  }
+  // The panel's calls since its log was cleared, once there are `atLeast` of them.
+  static Lines Calls(std::size_t atLeast = 0) {
+    driver::WaitUntil([&] { return Panel().Log(kSerial).size() >= atLeast; }, kTimeoutMs);
+    Lines calls;
+    for (const auto& call : Panel().Log(kSerial)) calls.push_back(feeds_test::DescribeCall(call));
+    return calls;
+  }
+  static uint32_t ImageCount(uint32_t page) { return livetest::ImageCount(Panel(), kSerial, page); }
+  static bool WaitForFrames(uint32_t page, uint32_t count) {  // `count` more on `page`
+    const uint32_t before = ImageCount(page);
+    return driver::WaitUntil([&] { return ImageCount(page) >= before + count; }, kTimeoutMs, 50);
+  }
+  static bool Running(bool on) {  // waits until START and STOP show it
+    return driver::WaitUntil([on] { return driver::IsEnabled(Main(), IDC_STOP) == on &&
+                                           driver::IsEnabled(Main(), IDC_START) != on; },
+                             kTimeoutMs);
+  }
+  static bool PressStop() { return driver::Click(Main(), IDC_STOP), Running(false); }
 
  private:
-  static std::unique_ptr<driver::PanelSession> session_;
-  static std::wstring exe_;
-  static std::wstring libraryLog_;
-  static std::unique_ptr<Simulator> simulator_;
+  static inline std::unique_ptr<driver::PanelSession> run_;
+  static inline std::unique_ptr<Simulator> simulator_;
+  static inline std::wstring exe_, libraryLog_;
 };
-
-// A hint bitmap's pixels from bin/Panelcast.exe (bottom-up BGR, 230400 bytes).
-std::vector<uint8_t> HintPixels(int bitmapId);
-// True when the frame carries exactly the labels of `hints`.
-::testing::AssertionResult CarriesLabels(const std::vector<uint8_t>& frame,
-                                         const std::vector<uint8_t>& hints);
 
 }  // namespace simtest
