@@ -20,7 +20,7 @@ inline constexpr char kSerial[] = "EMU0001";
 // bin/FSX.EXE, ended (its window gone) with the object.
 class Simulator {
  public:
-  Simulator() : process_({{}, L"FSX.EXE", {}}) {
+  Simulator() : process_({{}, L"FSX.EXE"}) {
     if (process_.Started()) {
       window_ = driver::WaitForWindow(simstandin::kWindowTitle, process_.Id(), kTimeoutMs);
     }
