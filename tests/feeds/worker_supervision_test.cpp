@@ -1,47 +1,36 @@
-// Starting and stopping workers, the dead-thread watcher and the stops at exit and at a removal,
+// Starting and stopping workers, the dead-thread watcher and the stops at a removal and at exit,
 // where no window shows them: the slots' fields, the threads' handles and exit codes. Driven as
-// the main window drives them, from a thread that owns a window, with stand-in worker routines
-// that run until stopped (R), give up at once (G), stall when stopped (S) or talk to the main
-// window while it waits for them (C); and the live monitor's own worker without its buffers.
+// the main window drives them, from a thread that owns a window, with stand-in workers that run
+// until stopped (R), give up at once (G), stall when stopped (S) or talk to the main window while
+// it waits for them (C).
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <atomic>
+#include <functional>
 #include <optional>
 #include <thread>
 
 #include "app/stop_messages.h"
-#include "base/global_buffer.h"
 #include "devices/slot_table.h"
 #include "feeds/worker_supervision.h"
-#include "monitor/live_monitor.h"
 #include "tests/driver/message_boxes.h"
 #include "tests/driver/wait.h"
-#include "tests/feeds/in_process_panels.h"
 
 namespace panelcast {
 namespace {
 
 constexpr UINT kChatMessage = WM_APP + 1, kQueuedMessage = WM_APP + 2;
+SlotTable g_table;
 std::atomic<HANDLE> g_release{nullptr};  // stalled workers wait for it
 std::atomic<HWND> g_mainWindow{nullptr};
 std::atomic<int> g_chatAnswers{0}, g_endedSlot{-1}, g_endedCount{0};  // WorkerEndedMessage
-std::atomic<HANDLE> g_seenThread{nullptr};  // what an R worker saw of its slot first
-std::atomic<int32_t> g_seenRunFlag{0}, g_seenMode{0};
-
-const bool kPanelsLoaded = (feeds_test::AddInProcessPanelsEnvironment(1), true);
-
 std::string g_kinds;  // the routine letter of each slot's worker
 
-// The stand-in worker: what it does is its slot's letter.
 DWORD WINAPI Worker(void* argument) {
   const int index = SlotIndexFromArgument(argument);
   DeviceSlot& slot = Slots()->slots[index];
   if (g_kinds[index] == 'G') return EndWorker(slot, kWorkerGaveUp);
-  if (!g_seenThread.load()) {
-    g_seenRunFlag = slot.runFlag.load(), g_seenMode = slot.runningMode.load();
-    g_seenThread = slot.workerThread.load();
-  }
   while (slot.runFlag.load() == 1) Sleep(5);
   if (g_kinds[index] == 'S') WaitForSingleObject(g_release.load(), INFINITE);
   if (g_kinds[index] == 'C' && SendMessageW(g_mainWindow.load(), kChatMessage, 0, 0) == 42) {
@@ -56,68 +45,68 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
-bool HandleOpen(HANDLE handle) {
-  DWORD flags = 0;
-  return GetHandleInformation(handle, &flags) != FALSE;
+DWORD ExitCodeOf(HANDLE thread) {
+  DWORD code = STILL_ACTIVE;
+  GetExitCodeThread(thread, &code);
+  return code;
+}
+
+// Waits for `condition` while this thread, as the main thread, handles its window's messages.
+bool WaitPumping(const std::function<bool()>& condition, DWORD timeoutMs) {
+  MSG message;
+  return driver::WaitUntil([&] {
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    return condition();
+  }, timeoutMs);
 }
 
 class WorkerSupervision : public ::testing::Test {
  protected:
   void SetUp() override {
-    for (int i = 0; i < kMaxDevices; ++i) {
-      ResetSlotSettings(table_.slots[i], 1920, 1080, L"C:\\");
-      table_.slots[i].device = feeds_test::Table().slots[i].device.load();
-    }
-    PublishSlots(&table_);
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = MainWindowProc;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = L"PanelcastSupervisionTest";
-    RegisterClassW(&windowClass);
-    g_mainWindow = main_ = CreateWindowW(L"PanelcastSupervisionTest", L"", WS_OVERLAPPED, 0, 0,
-                                         100, 100, nullptr, nullptr, nullptr, nullptr);
+    static const ATOM windowClass = [] {
+      WNDCLASSW c{};
+      c.lpfnWndProc = MainWindowProc;
+      c.hInstance = GetModuleHandleW(nullptr);
+      c.lpszClassName = L"PanelcastSupervisionTest";
+      return RegisterClassW(&c);
+    }();
+    for (DeviceSlot& slot : g_table.slots) ResetSlotSettings(slot, 1920, 1080, L"C:\\");
+    PublishSlots(&g_table);
+    g_mainWindow = main_ = CreateWindowW(MAKEINTATOM(windowClass), L"", WS_OVERLAPPED, 0, 0, 100,
+                                         100, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     g_release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    g_endedSlot = -1, g_endedCount = 0, g_chatAnswers = 0, g_seenThread = nullptr;
+    g_endedSlot = -1, g_endedCount = 0, g_chatAnswers = 0;
     g_kinds.assign(kMaxDevices, 'R');
   }
   void TearDown() override {
     SetEvent(g_release.load());
     StopAllWorkersTellingUser(main_);
     for (HANDLE h : kept_) CloseHandle(h);
+    kept_.clear();
     CloseHandle(g_release.exchange(nullptr));
     DestroyWindow(main_);
-    PublishSlots(&feeds_test::Table());
   }
 
-  DeviceSlot& Slot(int i) { return table_.slots[i]; }
-  // Starts `routine` on slot `i`, with a handle of our own to read its exit code later.
-  HANDLE Start(int i, char kind, FeedMode mode = kModeLiveMonitor, WorkerRoutine routine = Worker) {
+  DeviceSlot& Slot(int i) { return g_table.slots[i]; }
+  // Starts a worker of `kind` on slot `i`, with a handle of our own to read its exit code later.
+  HANDLE Start(int i, char kind, FeedMode mode = kModeLiveMonitor) {
     g_kinds[i] = kind;
-    if (!StartWorker(i, mode, routine)) return nullptr;
     HANDLE copy = nullptr;
-    DuplicateHandle(GetCurrentProcess(), Slot(i).ownedThread, GetCurrentProcess(), &copy, 0,
-                    FALSE, DUPLICATE_SAME_ACCESS);
-    return kept_.emplace_back(copy);
-  }
-  // Waits for `condition` while this thread, as the main thread, handles its window's messages.
-  bool WaitPumping(const std::function<bool()>& condition, DWORD timeoutMs) {
-    return feeds_test::WaitPumping(condition, timeoutMs);
+    if (StartWorker(i, mode, Worker)) {
+      DuplicateHandle(GetCurrentProcess(), Slot(i).ownedThread, GetCurrentProcess(), &copy, 0,
+                      FALSE, DUPLICATE_SAME_ACCESS);
+      kept_.push_back(copy);
+    }
+    return copy;
   }
   bool IsIdle(int i) {
     return !Slot(i).workerThread.load() && Slot(i).runningMode.load() == kModeIdle &&
-           Slot(i).runFlag.load() == 0;
+           Slot(i).runFlag.load() == 0 && !Slot(i).ownedThread;
   }
 
-  SlotTable table_;
   HWND main_ = nullptr;
   std::vector<HANDLE> kept_;
 };
-
-DWORD ExitCodeOf(HANDLE thread) {
-  DWORD code = STILL_ACTIVE;
-  GetExitCodeThread(thread, &code);
-  return code;
-}
 
 // Each row starts its workers on slots 0, 1, ... and takes its steps: s (slot 0's STOP),
 // r (the stalled workers let go), c (ReleaseEndedWorkers), m (a removal's stop), x (the stop at
@@ -128,17 +117,15 @@ TEST_F(WorkerSupervision, StopsEndEveryWorkerAndCloseItsHandle) {
     const char* what;
     const char* workers;  // a routine letter per slot
     const char* steps;
-    bool box;               // the one message of a stop at exit
     const char* exitCodes;  // a digit per slot
+    bool box;               // the one message of a stop at exit
   } cases[] = {
-      {"STOP of a running worker", "R", "s", false, "0"},
-      {"STOP serves what the worker sends", "C", "s", false, "0"},
-      {"a STOP that times out leaves the slot stopping until the worker ends", "S", "src", false,
-       "0"},
+      {"STOP serves what the worker sends", "C", "s", "0"},
+      {"a STOP that times out leaves the slot stopping until the worker ends", "S", "src", "0"},
       {"a removal closes the handle of a worker that ended after its STOP timed out", "S", "srm",
-       false, "0"},
-      {"a removal ends a stalled worker by force, silently", "RS", "m", false, "01"},
-      {"Exit ends only the stalled worker by force, after one message", "RSR", "x", true, "010"},
+       "0"},
+      {"a removal ends a stalled worker by force, silently", "RS", "m", "01"},
+      {"Exit ends only the stalled worker by force, after one message", "RSR", "x", "010", true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -147,8 +134,7 @@ TEST_F(WorkerSupervision, StopsEndEveryWorkerAndCloseItsHandle) {
     const int count = static_cast<int>(strlen(c.workers));
     std::vector<HANDLE> workers, owned;
     for (int i = 0; i < count; ++i) {
-      workers.push_back(Start(i, c.workers[i]));
-      ASSERT_NE(workers.back(), nullptr);
+      ASSERT_NE(workers.emplace_back(Start(i, c.workers[i])), nullptr);
       owned.push_back(Slot(i).ownedThread);
     }
     ASSERT_TRUE(StartDeadThreadWatcher(main_));
@@ -189,9 +175,10 @@ TEST_F(WorkerSupervision, StopsEndEveryWorkerAndCloseItsHandle) {
     std::string exitCodes;
     for (int i = 0; i < count; ++i) {
       exitCodes += static_cast<char>('0' + ExitCodeOf(workers[i]));
-      EXPECT_TRUE(IsIdle(i) && !Slot(i).ownedThread) << "slot " << i;
+      EXPECT_TRUE(IsIdle(i)) << "slot " << i;
       // (A message box makes handles of its own, which may take the values of those closed.)
-      EXPECT_TRUE(c.box || !HandleOpen(owned[i])) << "slot " << i << "'s handle is still open";
+      DWORD flags = 0;
+      EXPECT_TRUE(c.box || !GetHandleInformation(owned[i], &flags)) << "slot " << i << "'s handle";
     }
     EXPECT_EQ(exitCodes, c.exitCodes);
     EXPECT_EQ(g_chatAnswers.load(), c.workers[0] == 'C' ? 1 : 0);
@@ -203,12 +190,7 @@ TEST_F(WorkerSupervision, StopsEndEveryWorkerAndCloseItsHandle) {
 }
 
 TEST_F(WorkerSupervision, StartAndTheWatcher) {
-  // START stores the slot's fields before the worker reads them, and one worker a slot.
   ASSERT_TRUE(Start(2, 'R'));
-  ASSERT_TRUE(driver::WaitUntil([] { return g_seenThread.load() != nullptr; }, 5000));
-  EXPECT_EQ(g_seenThread.load(), Slot(2).workerThread.load());
-  EXPECT_EQ(g_seenRunFlag.load(), 1);
-  EXPECT_EQ(g_seenMode.load(), kModeLiveMonitor);
   EXPECT_FALSE(StartWorker(2, kModeLiveMonitor, Worker)) << "one worker per slot";
 
   // A worker that gives up at once: its clearing of workerThread was not overwritten by the
@@ -230,35 +212,11 @@ TEST_F(WorkerSupervision, StartAndTheWatcher) {
   ASSERT_TRUE(WaitPumping([] { return g_endedCount.load() == 1; }, 2500));
   EXPECT_LT(GetTickCount() - released, 1500u);
   EXPECT_EQ(g_endedSlot.load(), 5);
-  EXPECT_TRUE(IsIdle(5));
   ReleaseEndedWorkers();
-  EXPECT_EQ(Slot(5).ownedThread, nullptr);
+  EXPECT_TRUE(IsIdle(5));
   // A slot the user stopped is never the watcher's business.
   EXPECT_EQ(StopWorker(2), StopResult::kStopped);
   EXPECT_FALSE(WaitPumping([] { return g_endedCount.load() > 1; }, 1500));
-}
-
-TEST_F(WorkerSupervision, ALiveMonitorWithoutItsBuffersGivesUpAndTakesItsPageBack) {
-  emu::PanelControl& panels = feeds_test::Panels();
-  ASSERT_TRUE(panels.ClearLog());
-  FailGlobalBufferAllocationsForTesting(1);
-  const HANDLE worker = Start(0, 'L', kModeLiveMonitor, LiveMonitorFeeder);
-  ASSERT_TRUE(driver::WaitUntil([&] { return ExitCodeOf(worker) == kWorkerGaveUp; }, 5000));
-  FailGlobalBufferAllocationsForTesting(0);
-  std::vector<std::string> calls;
-  for (const auto& call : panels.Log("EMU0001")) calls.push_back(feeds_test::DescribeCall(call));
-  ASSERT_FALSE(calls.empty());
-  EXPECT_EQ(calls.back(), "RemovePage page=1");
-  EXPECT_EQ(std::count(calls.begin(), calls.end(), "SetImage page=1 index=0 len=230400"), 1)
-      << "the splash only";
-  EXPECT_TRUE(panels.Panel("EMU0001")->pages.empty());
-
-  // The next start on the panel is not refused for a page left behind.
-  Slot(0).runningMode = kModeIdle;  // as the watcher would
-  ASSERT_TRUE(panels.ClearLog());
-  ASSERT_NE(Start(0, 'L', kModeLiveMonitor, LiveMonitorFeeder), nullptr);
-  EXPECT_TRUE(driver::WaitUntil([&] { return !panels.Image("EMU0001", 1).empty(); }, 10000))
-      << "no splash: the page was refused";
 }
 
 }  // namespace
