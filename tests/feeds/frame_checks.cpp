@@ -3,14 +3,11 @@
 #include "feeds/frame_format.h"
 
 namespace feeds_test {
-namespace {
 
-std::size_t OffsetOf(int x, int y) {
+static std::size_t OffsetOf(int x, int y) {
   return (static_cast<std::size_t>(panelcast::kFrameHeight - 1 - y) * panelcast::kFrameWidth + x) *
          3;
 }
-
-}  // namespace
 
 uint32_t FramePixel(const std::vector<uint8_t>& frame, int x, int y) {
   const std::size_t at = OffsetOf(x, y);

@@ -7,9 +7,7 @@ namespace livetest {
 
 ScreenPattern::ScreenPattern(const RECT& rect, std::function<uint32_t(int x, int y)> colourAt) {
   const int width = rect.right - rect.left, height = rect.bottom - rect.top;
-  HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  thread_ = std::thread([this, rect, width, height, colourAt, ready] {
-    threadId_ = GetCurrentThreadId();
+  thread_ = std::thread([this, rect, width, height, colourAt] {
     // The pattern as a packed bottom-up DIB, the background brush of a window class of its own.
     std::vector<uint32_t> dib(sizeof(BITMAPINFOHEADER) / 4);
     *reinterpret_cast<BITMAPINFOHEADER*>(dib.data()) = {sizeof(BITMAPINFOHEADER), width, height,
@@ -17,7 +15,7 @@ ScreenPattern::ScreenPattern(const RECT& rect, std::function<uint32_t(int x, int
     for (int y = height; y-- > 0;) {
       for (int x = 0; x < width; ++x) dib.push_back(colourAt(x, y));
     }
-    const std::wstring name = L"PanelcastTestPattern" + std::to_wstring(threadId_);
+    const std::wstring name = L"PanelcastTestPattern" + std::to_wstring(GetCurrentThreadId());
     WNDCLASSW c{};
     c.lpfnWndProc = DefWindowProcW;
     c.hInstance = GetModuleHandleW(nullptr);
@@ -28,18 +26,17 @@ ScreenPattern::ScreenPattern(const RECT& rect, std::function<uint32_t(int x, int
                                   WS_POPUP, rect.left, rect.top, width, height, nullptr, nullptr,
                                   c.hInstance, nullptr);
     ShowWindow(window, SW_SHOWNOACTIVATE);
-    SetEvent(ready);
+    threadId_ = GetCurrentThreadId();  // it has a message queue now
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
     DestroyWindow(window);
     UnregisterClassW(name.c_str(), c.hInstance);
     DeleteObject(c.hbrBackground);
   });
-  WaitForSingleObject(ready, shelltest::kTimeoutMs);
-  CloseHandle(ready);
   const POINT probes[] = {{1, 1}, {width - 2, 1}, {width / 2, height / 2}, {1, height - 2},
                           {width - 2, height - 2}};
   shown_ = driver::WaitUntil([&] {
+    if (!threadId_) return false;
     HDC screen = GetDC(nullptr);
     bool shown = true;
     for (const POINT& p : probes) {
@@ -77,10 +74,8 @@ uint32_t ImageCount(emu::PanelControl& panels, const std::string& serial, uint32
 std::vector<uint8_t> NextFrame(emu::PanelControl& panels, const std::string& serial, uint32_t more,
                                DWORD timeoutMs) {
   const uint32_t start = ImageCount(panels, serial);
-  if (!driver::WaitUntil([&] { return ImageCount(panels, serial) >= start + more; }, timeoutMs,
-                         50)) {
-    return {};
-  }
+  const auto arrived = [&] { return ImageCount(panels, serial) >= start + more; };
+  if (!driver::WaitUntil(arrived, timeoutMs, 50)) return {};
   return panels.Image(serial, 1);
 }
 
@@ -92,9 +87,9 @@ HWND FocusedWindow(HWND main) {
 }
 
 std::vector<uint8_t> ProgramBitmap(int id) {
-  static HMODULE program = LoadLibraryExW((driver::TestProgramFolder() + L"Panelcast.exe").c_str(),
-                                          nullptr,
-                                          LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  static HMODULE program =
+      LoadLibraryExW((driver::TestProgramFolder() + L"Panelcast.exe").c_str(), nullptr,
+                     LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
   const panelcast::FrameBitmap bitmap = panelcast::LoadFrameBitmap(program, id);
   if (!bitmap) return {};
   return std::vector<uint8_t>(bitmap.pixels, bitmap.pixels + bitmap.length);

@@ -1,10 +1,10 @@
-// What the live monitor's end-to-end tests share with the other areas: a pattern on the screen
-// painted by a thread of its own, starting the live monitor as a user does, and reading what a
-// panel received and what the program holds.
+// What the live monitor's end-to-end tests share with other areas: a pattern on the screen,
+// starting the live monitor as a user does, and what a panel received and the program holds.
 #pragma once
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -18,9 +18,8 @@
 
 namespace livetest {
 
-// A borderless topmost window over `rect` whose every pixel is `colourAt(x, y)` (x, y from its
-// top-left corner, 0x00RRGGBB), owned and painted by a thread of its own, so that it stays painted
-// while the test waits without pumping messages.
+// A topmost window over `rect` whose pixels are `colourAt(x, y)` (from its top-left, 0x00RRGGBB),
+// painted by a thread of its own, so that it stays painted while the test waits.
 class ScreenPattern {
  public:
   ScreenPattern(const RECT& rect, std::function<uint32_t(int x, int y)> colourAt);
@@ -29,7 +28,7 @@ class ScreenPattern {
 
  private:
   std::thread thread_;
-  DWORD threadId_ = 0;
+  std::atomic<DWORD> threadId_{0};
   bool shown_ = false;
 };
 
