@@ -214,7 +214,8 @@ TEST_F(Live, ARunFromStartThroughThePanelsInputsToStop) {
       if (row.labels) EXPECT_TRUE(feeds_test::CarriesTheLabels(frame, hints.data()));
     }
     if (row.minGapMs || row.maxGapMs) {
-      // The pause begun before the input may still run: the gaps after the next frame count.
+      // From now on; a pause begun before may still run, so the first gaps do not count.
+      ASSERT_TRUE(Panels().ClearLog());
       std::vector<uint32_t> ticks;
       ASSERT_TRUE(driver::WaitUntil([&] {
         ticks.clear();
@@ -344,8 +345,7 @@ TEST_F(Live, EveryEndDeinitialisesTheLibraryOnceAsTheLastCall) {
     for (const std::string& text : program.LogLines()) {
       if (auto line = emu::ParseLogLine(text)) names.push_back(line->name);
     }
-    ASSERT_FALSE(names.empty());
-    EXPECT_EQ(names.back(), "Deinitialize") << "calls after it";
+    EXPECT_EQ(names.empty() ? "" : names.back(), "Deinitialize") << "calls after it";
     EXPECT_EQ(std::count(names.begin(), names.end(), "Deinitialize"), 1);
     EXPECT_EQ(std::count(names.begin(), names.end(), "RemovePage"), c.pagesRemoved);
   }
