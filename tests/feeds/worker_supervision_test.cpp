@@ -1,52 +1,33 @@
-// Starting and stopping workers, the dead-thread watcher and the stops at exit and at a removal,
-// where no window shows them: the slots' fields, the threads' handles and exit codes. Driven as
-// the main window drives them, from a thread that owns a window, with stand-in worker routines
-// that run until stopped (R), give up at once (G), stall when stopped (S) or talk to the main
-// window while it waits for them (C); and the live monitor's own worker without its buffers.
+// Workers' stops and the dead-thread watcher where no window shows them: the slots' fields, the
+// threads' handles and exit codes. Driven as the main window drives them, from a thread that owns
+// a window, with stand-in workers that run until stopped (R), give up at once (G), stall when
+// stopped (S) or talk to the main window while it waits for them (C).
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <atomic>
-#include <optional>
-#include <thread>
 
-#include "app/stop_messages.h"
-#include "base/global_buffer.h"
 #include "devices/slot_table.h"
 #include "feeds/worker_supervision.h"
-#include "monitor/live_monitor.h"
-#include "tests/driver/message_boxes.h"
 #include "tests/driver/wait.h"
-#include "tests/feeds/in_process_panels.h"
 
 namespace panelcast {
 namespace {
 
 constexpr UINT kChatMessage = WM_APP + 1, kQueuedMessage = WM_APP + 2;
+SlotTable g_table;
 std::atomic<HANDLE> g_release{nullptr};  // stalled workers wait for it
 std::atomic<HWND> g_mainWindow{nullptr};
 std::atomic<int> g_chatAnswers{0}, g_endedSlot{-1}, g_endedCount{0};  // WorkerEndedMessage
-std::atomic<HANDLE> g_seenThread{nullptr};  // what an R worker saw of its slot first
-std::atomic<int32_t> g_seenRunFlag{0}, g_seenMode{0};
-
-const bool kPanelsLoaded = (feeds_test::AddInProcessPanelsEnvironment(1), true);
-
 std::string g_kinds;  // the routine letter of each slot's worker
 
-// The stand-in worker: what it does is its slot's letter.
 DWORD WINAPI Worker(void* argument) {
   const int index = SlotIndexFromArgument(argument);
   DeviceSlot& slot = Slots()->slots[index];
   if (g_kinds[index] == 'G') return EndWorker(slot, kWorkerGaveUp);
-  if (!g_seenThread.load()) {
-    g_seenRunFlag = slot.runFlag.load(), g_seenMode = slot.runningMode.load();
-    g_seenThread = slot.workerThread.load();
-  }
   while (slot.runFlag.load() == 1) Sleep(5);
   if (g_kinds[index] == 'S') WaitForSingleObject(g_release.load(), INFINITE);
-  if (g_kinds[index] == 'C' && SendMessageW(g_mainWindow.load(), kChatMessage, 0, 0) == 42) {
-    ++g_chatAnswers;
-  }
+  if (g_kinds[index] == 'C') g_chatAnswers += SendMessageW(g_mainWindow, kChatMessage, 0, 0) == 42;
   return EndWorker(slot, kWorkerFinished);
 }
 
@@ -56,112 +37,85 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
   return DefWindowProcW(window, message, wParam, lParam);
 }
 
-bool HandleOpen(HANDLE handle) {
-  DWORD flags = 0;
-  return GetHandleInformation(handle, &flags) != FALSE;
-}
-
 class WorkerSupervision : public ::testing::Test {
  protected:
   void SetUp() override {
-    for (int i = 0; i < kMaxDevices; ++i) {
-      ResetSlotSettings(table_.slots[i], 1920, 1080, L"C:\\");
-      table_.slots[i].device = feeds_test::Table().slots[i].device.load();
-    }
-    PublishSlots(&table_);
-    WNDCLASSW windowClass{};
-    windowClass.lpfnWndProc = MainWindowProc;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.lpszClassName = L"PanelcastSupervisionTest";
-    RegisterClassW(&windowClass);
-    g_mainWindow = main_ = CreateWindowW(L"PanelcastSupervisionTest", L"", WS_OVERLAPPED, 0, 0,
-                                         100, 100, nullptr, nullptr, nullptr, nullptr);
+    static const ATOM windowClass = [] {
+      WNDCLASSW c{};
+      c.lpfnWndProc = MainWindowProc;
+      c.hInstance = GetModuleHandleW(nullptr);
+      c.lpszClassName = L"PanelcastSupervisionTest";
+      return RegisterClassW(&c);
+    }();
+    for (DeviceSlot& slot : g_table.slots) ResetSlotSettings(slot, 1920, 1080, L"C:\\");
+    PublishSlots(&g_table);
+    g_mainWindow = main_ = CreateWindowW(MAKEINTATOM(windowClass), L"", WS_OVERLAPPED, 0, 0, 100,
+                                         100, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     g_release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    g_endedSlot = -1, g_endedCount = 0, g_chatAnswers = 0, g_seenThread = nullptr;
+    g_endedSlot = -1, g_endedCount = 0, g_chatAnswers = 0;
     g_kinds.assign(kMaxDevices, 'R');
   }
   void TearDown() override {
     SetEvent(g_release.load());
-    StopAllWorkersTellingUser(main_);
+    StopAllWorkers(main_, nullptr);
     for (HANDLE h : kept_) CloseHandle(h);
+    kept_.clear();
     CloseHandle(g_release.exchange(nullptr));
     DestroyWindow(main_);
-    PublishSlots(&feeds_test::Table());
   }
 
-  DeviceSlot& Slot(int i) { return table_.slots[i]; }
-  // Starts `routine` on slot `i`, with a handle of our own to read its exit code later.
-  HANDLE Start(int i, char kind, FeedMode mode = kModeLiveMonitor, WorkerRoutine routine = Worker) {
+  DeviceSlot& Slot(int i) { return g_table.slots[i]; }
+  // Starts a worker of `kind` on slot `i`, with a handle of our own to read its exit code later.
+  HANDLE Start(int i, char kind) {
     g_kinds[i] = kind;
-    if (!StartWorker(i, mode, routine)) return nullptr;
     HANDLE copy = nullptr;
-    DuplicateHandle(GetCurrentProcess(), Slot(i).ownedThread, GetCurrentProcess(), &copy, 0,
-                    FALSE, DUPLICATE_SAME_ACCESS);
-    return kept_.emplace_back(copy);
-  }
-  // Waits for `condition` while this thread, as the main thread, handles its window's messages.
-  bool WaitPumping(const std::function<bool()>& condition, DWORD timeoutMs) {
-    return feeds_test::WaitPumping(condition, timeoutMs);
+    if (StartWorker(i, kModeLiveMonitor, Worker)) {
+      DuplicateHandle(GetCurrentProcess(), Slot(i).ownedThread, GetCurrentProcess(), &copy, 0,
+                      FALSE, DUPLICATE_SAME_ACCESS);
+      kept_.push_back(copy);
+    }
+    return copy;
   }
   bool IsIdle(int i) {
     return !Slot(i).workerThread.load() && Slot(i).runningMode.load() == kModeIdle &&
-           Slot(i).runFlag.load() == 0;
+           Slot(i).runFlag.load() == 0 && !Slot(i).ownedThread;
   }
 
-  SlotTable table_;
   HWND main_ = nullptr;
   std::vector<HANDLE> kept_;
 };
 
-DWORD ExitCodeOf(HANDLE thread) {
-  DWORD code = STILL_ACTIVE;
-  GetExitCodeThread(thread, &code);
-  return code;
-}
-
-// Each row starts its workers on slots 0, 1, ... and takes its steps: s (slot 0's STOP),
-// r (the stalled workers let go), c (ReleaseEndedWorkers), m (a removal's stop), x (the stop at
-// exit). Then every worker has ended with its exit code, every slot is idle with its handle
-// closed, and a message posted to the main window before is still queued unless a box came.
+// Each row starts workers on slots 0, 1, ... and takes its steps: s (slot 0's STOP), r (the stalled
+// let go), w (the watcher's return of slot 0), m (a removal's stop), x (the stop at exit, whose
+// message the end-to-end tests show). Then every slot is idle with its handle closed, each worker
+// ended with its exit code, and a message posted before is queued: waits serve sent ones only.
 TEST_F(WorkerSupervision, StopsEndEveryWorkerAndCloseItsHandle) {
   const struct {
     const char* what;
-    const char* workers;  // a routine letter per slot
+    const char* workers;    // a routine letter per slot
     const char* steps;
-    bool box;               // the one message of a stop at exit
     const char* exitCodes;  // a digit per slot
   } cases[] = {
-      {"STOP of a running worker", "R", "s", false, "0"},
-      {"STOP serves what the worker sends", "C", "s", false, "0"},
-      {"a STOP that times out leaves the slot stopping until the worker ends", "S", "src", false,
-       "0"},
-      {"a removal closes the handle of a worker that ended after its STOP timed out", "S", "srm",
-       false, "0"},
-      {"a removal ends a stalled worker by force, silently", "RS", "m", false, "01"},
-      {"Exit ends only the stalled worker by force, after one message", "RSR", "x", true, "010"},
+      {"STOP serves what the worker sends", "C", "s", "0"},
+      {"a worker that gave up keeps its slot until the watcher returns it", "G", "w", "1"},
+      {"a STOP that times out leaves the slot stopping; a removal closes the handle of the worker "
+       "that ended afterwards", "S", "srm", "0"},
+      {"a removal ends a stalled worker by force", "RS", "m", "01"},
+      {"Exit ends only the stalled worker by force, and the watcher", "RSR", "x", "010"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     TearDown();
     SetUp();
-    const int count = static_cast<int>(strlen(c.workers));
     std::vector<HANDLE> workers, owned;
-    for (int i = 0; i < count; ++i) {
-      workers.push_back(Start(i, c.workers[i]));
-      ASSERT_NE(workers.back(), nullptr);
+    for (int i = 0; c.workers[i]; ++i) {
+      ASSERT_NE(workers.emplace_back(Start(i, c.workers[i])), nullptr);
+      // One worker a slot; one that gave up keeps its slot until the watcher returns it.
+      EXPECT_FALSE(StartWorker(i, kModeLiveMonitor, Worker));
       owned.push_back(Slot(i).ownedThread);
     }
     ASSERT_TRUE(StartDeadThreadWatcher(main_));
     PostMessageW(main_, kQueuedMessage, 0, 0);
-    std::atomic<bool> done{false};
-    std::optional<driver::MessageBoxInfo> box;
-    std::thread answerer([&] {
-      const DWORD pid = GetCurrentProcessId();
-      if (driver::WaitUntil([&] { return done || !driver::MessageBoxWindows(pid).empty(); },
-                            20000) && !done) {
-        box = driver::AnswerNextMessageBox(pid, IDOK, 5000);
-      }
-    });
     for (const char* step = c.steps; *step; ++step) {
       if (*step == 's' && c.workers[0] != 'S') {
         EXPECT_EQ(StopWorker(0), StopResult::kStopped);
@@ -173,92 +127,35 @@ TEST_F(WorkerSupervision, StopsEndEveryWorkerAndCloseItsHandle) {
         SetEvent(g_release.load());
         EXPECT_EQ(WaitForSingleObject(workers[0], 5000), WAIT_OBJECT_0);
         EXPECT_EQ(Slot(0).workerThread.load(), nullptr) << "the worker clears its handle itself";
-      } else if (*step == 'c') {
+      } else if (*step == 'w') {
+        const UINT ended = WorkerEndedMessage();  // handled as the main thread handles it
+        EXPECT_TRUE(driver::WaitUntil([&] {
+          for (MSG m; PeekMessageW(&m, main_, ended, ended, PM_REMOVE);) DispatchMessageW(&m);
+          return g_endedCount.load() == 1;
+        }, 2500));
+        EXPECT_EQ(g_endedSlot.load(), 0);
         ReleaseEndedWorkers();
       } else if (*step == 'm') {
         WatcherHold hold;
         StopWorkersForRemoval();
-      } else {
-        StopAllWorkersTellingUser(main_);
-        EXPECT_TRUE(StartDeadThreadWatcher(main_)) << "the watcher has ended";
+      } else if (*step == 'x') {
+        StopAllWorkers(main_, nullptr);
       }
     }
-    done = true;
-    answerer.join();
-    EXPECT_EQ(box.has_value(), c.box);
     std::string exitCodes;
-    for (int i = 0; i < count; ++i) {
-      exitCodes += static_cast<char>('0' + ExitCodeOf(workers[i]));
-      EXPECT_TRUE(IsIdle(i) && !Slot(i).ownedThread) << "slot " << i;
-      // (A message box makes handles of its own, which may take the values of those closed.)
-      EXPECT_TRUE(c.box || !HandleOpen(owned[i])) << "slot " << i << "'s handle is still open";
+    for (std::size_t i = 0; i < workers.size(); ++i) {
+      DWORD code = STILL_ACTIVE, flags = 0;
+      GetExitCodeThread(workers[i], &code);
+      exitCodes += static_cast<char>('0' + code);
+      EXPECT_TRUE(IsIdle(i) && !GetHandleInformation(owned[i], &flags)) << "slot " << i;
     }
     EXPECT_EQ(exitCodes, c.exitCodes);
+    // (Checked last: the new thread's handle may take the value of one closed.)
+    EXPECT_TRUE(!strchr(c.steps, 'x') || StartDeadThreadWatcher(main_)) << "the watcher ended";
     EXPECT_EQ(g_chatAnswers.load(), c.workers[0] == 'C' ? 1 : 0);
     MSG queued;
-    EXPECT_EQ(PeekMessageW(&queued, main_, kQueuedMessage, kQueuedMessage, PM_REMOVE) != FALSE,
-              !c.box);
-    EXPECT_EQ(StopWorker(0), StopResult::kNoWorker);
+    EXPECT_TRUE(PeekMessageW(&queued, main_, kQueuedMessage, kQueuedMessage, PM_REMOVE));
   }
-}
-
-TEST_F(WorkerSupervision, StartAndTheWatcher) {
-  // START stores the slot's fields before the worker reads them, and one worker a slot.
-  ASSERT_TRUE(Start(2, 'R'));
-  ASSERT_TRUE(driver::WaitUntil([] { return g_seenThread.load() != nullptr; }, 5000));
-  EXPECT_EQ(g_seenThread.load(), Slot(2).workerThread.load());
-  EXPECT_EQ(g_seenRunFlag.load(), 1);
-  EXPECT_EQ(g_seenMode.load(), kModeLiveMonitor);
-  EXPECT_FALSE(StartWorker(2, kModeLiveMonitor, Worker)) << "one worker per slot";
-
-  // A worker that gives up at once: its clearing of workerThread was not overwritten by the
-  // start, and its slot is not idle until the watcher has returned it.
-  const HANDLE quitter = Start(5, 'G', kModeGpsGauge);
-  ASSERT_TRUE(driver::WaitUntil([&] { return ExitCodeOf(quitter) == kWorkerGaveUp; }, 5000));
-  EXPECT_EQ(Slot(5).workerThread.load(), nullptr);
-  EXPECT_EQ(Slot(5).runningMode.load(), kModeGpsGauge);
-  EXPECT_FALSE(StartWorker(5, kModeGpsGauge, Worker));
-  EXPECT_EQ(StopWorker(5), StopResult::kNoWorker);
-  {
-    WatcherHold hold;  // a held watcher makes no scan
-    ASSERT_TRUE(StartDeadThreadWatcher(main_));
-    EXPECT_FALSE(StartDeadThreadWatcher(main_)) << "started once";
-    EXPECT_FALSE(WaitPumping([] { return g_endedCount.load() > 0; }, 2500));
-  }
-  // It looks every second, returns the slot to idle and tells the main window.
-  const DWORD released = GetTickCount();
-  ASSERT_TRUE(WaitPumping([] { return g_endedCount.load() == 1; }, 2500));
-  EXPECT_LT(GetTickCount() - released, 1500u);
-  EXPECT_EQ(g_endedSlot.load(), 5);
-  EXPECT_TRUE(IsIdle(5));
-  ReleaseEndedWorkers();
-  EXPECT_EQ(Slot(5).ownedThread, nullptr);
-  // A slot the user stopped is never the watcher's business.
-  EXPECT_EQ(StopWorker(2), StopResult::kStopped);
-  EXPECT_FALSE(WaitPumping([] { return g_endedCount.load() > 1; }, 1500));
-}
-
-TEST_F(WorkerSupervision, ALiveMonitorWithoutItsBuffersGivesUpAndTakesItsPageBack) {
-  emu::PanelControl& panels = feeds_test::Panels();
-  ASSERT_TRUE(panels.ClearLog());
-  FailGlobalBufferAllocationsForTesting(1);
-  const HANDLE worker = Start(0, 'L', kModeLiveMonitor, LiveMonitorFeeder);
-  ASSERT_TRUE(driver::WaitUntil([&] { return ExitCodeOf(worker) == kWorkerGaveUp; }, 5000));
-  FailGlobalBufferAllocationsForTesting(0);
-  std::vector<std::string> calls;
-  for (const auto& call : panels.Log("EMU0001")) calls.push_back(feeds_test::DescribeCall(call));
-  ASSERT_FALSE(calls.empty());
-  EXPECT_EQ(calls.back(), "RemovePage page=1");
-  EXPECT_EQ(std::count(calls.begin(), calls.end(), "SetImage page=1 index=0 len=230400"), 1)
-      << "the splash only";
-  EXPECT_TRUE(panels.Panel("EMU0001")->pages.empty());
-
-  // The next start on the panel is not refused for a page left behind.
-  Slot(0).runningMode = kModeIdle;  // as the watcher would
-  ASSERT_TRUE(panels.ClearLog());
-  ASSERT_NE(Start(0, 'L', kModeLiveMonitor, LiveMonitorFeeder), nullptr);
-  EXPECT_TRUE(driver::WaitUntil([&] { return !panels.Image("EMU0001", 1).empty(); }, 10000))
-      << "no splash: the page was refused";
 }
 
 }  // namespace

@@ -4,34 +4,48 @@
 #include "tests/driver/driver.h"
 
 namespace livetest {
-namespace {
-
-std::unique_ptr<driver::PanelSession> g_run;  // the run the tests of this program share
-std::wstring g_runPanels;
-
-// The emulator's panels as StartWithPanels names them.
-std::wstring PanelList(emu::PanelControl& panels) {
-  std::string list;
-  for (const emu::PanelInfo& panel : panels.Panels()) {
-    list += (list.empty() ? "" : ",") + panel.serial + (panel.type == "fip" ? "" : ":" + panel.type);
-  }
-  return std::wstring(list.begin(), list.end());
-}
-
-}  // namespace
 
 ScreenPattern::ScreenPattern(const RECT& rect, std::function<uint32_t(int x, int y)> colourAt) {
-  HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  thread_ = std::thread([this, rect, colourAt, ready] {
-    threadId_ = GetCurrentThreadId();
-    feeds_test::PatternWindow window(rect, colourAt);
-    shown_ = feeds_test::WaitPumping([&] { return window.WaitUntilShown(0); }, kTimeoutMs);
-    SetEvent(ready);
+  const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+  thread_ = std::thread([this, rect, width, height, colourAt] {
+    // The pattern as a packed bottom-up DIB, the background brush of a window class of its own.
+    std::vector<uint32_t> dib(sizeof(BITMAPINFOHEADER) / 4);
+    *reinterpret_cast<BITMAPINFOHEADER*>(dib.data()) = {sizeof(BITMAPINFOHEADER), width, height,
+                                                        1, 32, BI_RGB};
+    for (int y = height; y-- > 0;) {
+      for (int x = 0; x < width; ++x) dib.push_back(colourAt(x, y));
+    }
+    const std::wstring name = L"PanelcastTestPattern" + std::to_wstring(GetCurrentThreadId());
+    WNDCLASSW c{};
+    c.lpfnWndProc = DefWindowProcW;
+    c.hInstance = GetModuleHandleW(nullptr);
+    c.hbrBackground = CreateDIBPatternBrushPt(dib.data(), DIB_RGB_COLORS);
+    c.lpszClassName = name.c_str();
+    RegisterClassW(&c);
+    HWND window = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, name.c_str(), L"pattern",
+                                  WS_POPUP, rect.left, rect.top, width, height, nullptr, nullptr,
+                                  c.hInstance, nullptr);
+    ShowWindow(window, SW_SHOWNOACTIVATE);
+    threadId_ = GetCurrentThreadId();  // it has a message queue now
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) DispatchMessageW(&message);
+    DestroyWindow(window);
+    UnregisterClassW(name.c_str(), c.hInstance);
+    DeleteObject(c.hbrBackground);
   });
-  WaitForSingleObject(ready, kTimeoutMs * 2);
-  CloseHandle(ready);
+  const POINT probes[] = {{1, 1}, {width - 2, 1}, {width / 2, height / 2}, {1, height - 2},
+                          {width - 2, height - 2}};
+  shown_ = driver::WaitUntil([&] {
+    if (!threadId_) return false;
+    HDC screen = GetDC(nullptr);
+    bool shown = true;
+    for (const POINT& p : probes) {
+      const COLORREF c = GetPixel(screen, rect.left + p.x, rect.top + p.y);
+      shown = shown && RGB(GetBValue(c), GetGValue(c), GetRValue(c)) == colourAt(p.x, p.y);
+    }
+    ReleaseDC(nullptr, screen);
+    return shown;
+  }, shelltest::kTimeoutMs);
 }
 
 ScreenPattern::~ScreenPattern() {
@@ -45,54 +59,8 @@ uint32_t Quadrants(int width, int height, int x, int y) {
   return right ? 0xFFFFFF : 0x0000FF;
 }
 
-uint32_t ExpectedQuadrantColour(int x, int y) { return Quadrants(320, 240, x, y); }
-
-void LiveRun::SetUp() {
-  pattern_ = std::make_unique<ScreenPattern>(kQuadrantsRect, [](int x, int y) {
-    return Quadrants(kQuadrantsRect.right, kQuadrantsRect.bottom, x, y);
-  });
-  ASSERT_TRUE(pattern_->Shown());
-}
-
-void LiveRun::TearDownTestSuite() { g_run.reset(); }
-
-bool LiveRun::Run(const std::wstring& panels, driver::LaunchOptions options) {
-  if (!g_run || g_runPanels != panels || !g_run->program->Running() ||
-      PanelList(*g_run->panels) != panels) {
-    g_run.reset();
-    g_run = shelltest::StartWithPanels(panels, true, std::move(options));
-    g_runPanels = panels;
-  }
-  main_ = g_run ? g_run->mainWindow : nullptr;
-  return g_run != nullptr;
-}
-
-driver::PanelSession& LiveRun::Session() { return *g_run; }
-
-void QuadrantsAndOnePanel::SetUp() {
-  LiveRun::SetUp();
-  session_ = shelltest::StartWithPanelCount(1);
-  ASSERT_TRUE(session_);
-  main_ = session_->mainWindow;
-}
-
 bool StartLiveMonitorOn(HWND main, int line, const RECT& rect, int delayStep) {
-  return StartToolOn(main, line, kModeLive, rect, delayStep);
-}
-
-bool ShowsRunning(HWND main, bool running) {
-  return driver::WaitUntil(
-      [&] { return driver::IsEnabled(main, kStop) == running && driver::IsEnabled(main, kStart) != running; },
-      kTimeoutMs);
-}
-
-bool HasPages(emu::PanelControl& panels, const std::string& serial, bool pages) {
-  return driver::WaitUntil(
-      [&] {
-        const auto panel = panels.Panel(serial);
-        return panel && panel->pages.empty() != pages;
-      },
-      kTimeoutMs);
+  return driver::StartToolOn(main, line, IDC_MODE_LIVE_MONITOR, rect, delayStep);
 }
 
 uint32_t ImageCount(emu::PanelControl& panels, const std::string& serial, uint32_t page) {
@@ -106,34 +74,9 @@ uint32_t ImageCount(emu::PanelControl& panels, const std::string& serial, uint32
 std::vector<uint8_t> NextFrame(emu::PanelControl& panels, const std::string& serial, uint32_t more,
                                DWORD timeoutMs) {
   const uint32_t start = ImageCount(panels, serial);
-  if (!driver::WaitUntil([&] { return ImageCount(panels, serial) >= start + more; }, timeoutMs,
-                         50)) {
-    return {};
-  }
+  const auto arrived = [&] { return ImageCount(panels, serial) >= start + more; };
+  if (!driver::WaitUntil(arrived, timeoutMs, 50)) return {};
   return panels.Image(serial, 1);
-}
-
-std::vector<std::string> CallNames(emu::PanelControl& panels, const std::string& serial) {
-  std::vector<std::string> names;
-  for (const auto& call : panels.Log(serial)) names.push_back(call.name);
-  return names;
-}
-
-std::vector<std::string> Calls(emu::PanelControl& panels, const std::string& serial,
-                               const std::string& name) {
-  std::vector<std::string> calls;
-  for (const auto& call : panels.Log(serial)) {
-    if (name.empty() || call.name == name) calls.push_back(feeds_test::DescribeCall(call));
-  }
-  return calls;
-}
-
-shelltest::ExpectedBox BoxOf(const panelcast::Message& message) {
-  const UINT icon = message.style & MB_ICONMASK;
-  return {message.title, message.text,
-          icon == MB_ICONERROR     ? driver::BoxIcon::Error
-          : icon == MB_ICONWARNING ? driver::BoxIcon::Warning
-                                   : driver::BoxIcon::Information};
 }
 
 HWND FocusedWindow(HWND main) {
@@ -144,9 +87,9 @@ HWND FocusedWindow(HWND main) {
 }
 
 std::vector<uint8_t> ProgramBitmap(int id) {
-  static HMODULE program = LoadLibraryExW((driver::TestProgramFolder() + L"Panelcast.exe").c_str(),
-                                          nullptr,
-                                          LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  static HMODULE program =
+      LoadLibraryExW((driver::TestProgramFolder() + L"Panelcast.exe").c_str(), nullptr,
+                     LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
   const panelcast::FrameBitmap bitmap = panelcast::LoadFrameBitmap(program, id);
   if (!bitmap) return {};
   return std::vector<uint8_t>(bitmap.pixels, bitmap.pixels + bitmap.length);
