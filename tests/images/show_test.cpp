@@ -125,7 +125,7 @@ class Images : public ProgramRun {
   void Run(const FolderStep& step) {
     driver::Click(Main(), step.button);
     if (step.folder) {
-      shelltest::ExpectBoxes(Pid(), {Box(*step.before)});
+      shelltest::ExpectBoxes(Pid(), {BoxOf(*step.before)});
       const HWND browser = WaitForWindowWith(Pid(), L"SysTreeView32");
       ASSERT_TRUE(browser) << "no folder browser";
       // Selected again until the status line shows it: the tree fills in lazily and now and then
@@ -147,7 +147,7 @@ class Images : public ProgramRun {
       ASSERT_TRUE(driver::WaitForWindowGone(browser, kTimeoutMs));
     }
     if (step.after) {
-      shelltest::ExpectBoxes(Pid(), {Box(*step.after)});
+      shelltest::ExpectBoxes(Pid(), {BoxOf(*step.after)});
     } else {
       EXPECT_TRUE(shelltest::NoMessageBoxFor(Pid(), 1000)) << "a message box";
     }

@@ -28,7 +28,7 @@ class Picker : public ProgramRun {
   // would, finished by `finish`; then the Information message, and what the edits show.
   static std::string Pick(const RECT& rect, Finish finish, bool running) {
     driver::Click(Main(), IDC_SETUP);
-    if (!instructed_++) shelltest::ExpectBoxes(Pid(), {Box(msg::kPickerInstructions)});
+    if (!instructed_++) shelltest::ExpectBoxes(Pid(), {BoxOf(msg::kPickerInstructions)});
     const HWND overlay = WaitForWindowWith(Pid(), nullptr, IDC_SET_COORDINATES);
     if (!overlay) return "no overlay";
     EXPECT_TRUE(driver::MessageBoxWindows(Pid()).empty()) << "a message box beside the overlay";
@@ -50,7 +50,7 @@ class Picker : public ProgramRun {
     if (finish == Finish::kClose) driver::RequestClose(overlay);
     EXPECT_TRUE(driver::WaitForWindowGone(overlay, kTimeoutMs)) << "the overlay stayed";
     shelltest::ExpectBoxes(
-        Pid(), {Box(running ? msg::kCoordinatesAppliedRunning : msg::kCoordinatesAppliedIdle)});
+        Pid(), {BoxOf(running ? msg::kCoordinatesAppliedRunning : msg::kCoordinatesAppliedIdle)});
     return Edits();
   }
   static std::string Edits() {
@@ -92,7 +92,7 @@ TEST_F(Picker, OverlayOrEditsGiveTheRectangleAndARunningPanelShowsItAtOnce) {
   driver::TypeRect(Main(), {0, 0, 0, 100});
   ASSERT_TRUE(Panel().ClearLog());
   driver::Click(Main(), IDC_START);
-  shelltest::ExpectBoxes(Pid(), {Box(msg::kCoordinatesInvalid)});
+  shelltest::ExpectBoxes(Pid(), {BoxOf(msg::kCoordinatesInvalid)});
   EXPECT_TRUE(Running(false));
   EXPECT_TRUE(driver::CallsMatch(Calls(), Lines{}));
 

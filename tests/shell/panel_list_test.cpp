@@ -10,7 +10,7 @@
 namespace shelltest {
 namespace {
 
-using livetest::BoxOf;
+using shelltest::BoxOf;
 namespace msg = panelcast::msg;
 
 // What is usable without panels: none of the settings.

@@ -28,6 +28,15 @@ struct ExpectedBox {
   int answer = IDOK;
 };
 
+// A message of the program as the user sees it, with the icon its style asks for.
+inline ExpectedBox BoxOf(const panelcast::Message& m) {
+  const UINT icon = m.style & MB_ICONMASK;
+  return {m.title, m.text,
+          icon == MB_ICONERROR     ? driver::BoxIcon::Error
+          : icon == MB_ICONWARNING ? driver::BoxIcon::Warning
+                                   : driver::BoxIcon::Information};
+}
+
 // Waits for each box in turn, checks its title, text and icon and answers it.
 inline void ExpectBoxes(DWORD pid, const std::vector<ExpectedBox>& boxes) {
   for (const ExpectedBox& expected : boxes) {
@@ -53,8 +62,7 @@ inline std::unique_ptr<driver::PanelSession> StartWithPanels(const std::wstring&
   auto session = driver::LaunchWithPanels(0, std::move(options), kTimeoutMs);
   if (!session) return nullptr;  // its caller's failure
   const DWORD id = session->program->Id();
-  const panelcast::Message& info = panelcast::msg::kHardwareInfoFailed;
-  if (expectNotice) ExpectBoxes(id, {{info.title, info.text, driver::BoxIcon::Information}});
+  if (expectNotice) ExpectBoxes(id, {BoxOf(panelcast::msg::kHardwareInfoFailed)});
   // Start-up ends by checking the first mode button, after the first line's selection.
   EXPECT_TRUE(driver::WaitUntil(
       [&] { return driver::IsChecked(session->mainWindow, IDC_MODE_CUSTOMIZE); }, kTimeoutMs));

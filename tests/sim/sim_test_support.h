@@ -38,11 +38,7 @@ class Simulator {
   HWND window_ = nullptr;
 };
 
-// A message of the program as it shows (none of these tests' messages has the error icon).
-inline shelltest::ExpectedBox Box(const panelcast::Message& m) {
-  const bool warning = (m.style & MB_ICONMASK) == MB_ICONWARNING;
-  return {m.title, m.text, warning ? driver::BoxIcon::Warning : driver::BoxIcon::Information};
-}
+using shelltest::BoxOf;
 
 // Waits for a visible top-level window of `pid` with a child of class `className`, or with
 // control `id` when that is null.

@@ -51,7 +51,7 @@ TEST_F(SimTools, WithoutTheSimulatorEachToolGivesOneNoticeAndFreesTheSlot) {
     SCOPED_TRACE(mode);
     ASSERT_TRUE(Panel().ClearLog());
     ASSERT_TRUE(driver::StartToolOn(Main(), 0, mode, {100, 100, 420, 340}));
-    shelltest::ExpectBoxes(Pid(), {Box(panelcast::msg::kSimulatorNotStarted)});
+    shelltest::ExpectBoxes(Pid(), {BoxOf(panelcast::msg::kSimulatorNotStarted)});
     ASSERT_TRUE(Running(false));
     EXPECT_TRUE(driver::CallsMatch(Calls(), Lines{}));
     EXPECT_TRUE(shelltest::NoMessageBoxFor(Pid(), 300)) << "one notice only";
