@@ -12,8 +12,7 @@ namespace livetest {
 namespace {
 
 namespace msg = panelcast::msg;
-using driver::BoxIcon;
-constexpr BoxIcon kWarning = BoxIcon::Warning;
+using shelltest::BoxOf;
 using shelltest::kTimeoutMs;
 constexpr int kList = IDC_DEVICE_LIST, kStart = IDC_START, kStop = IDC_STOP;
 constexpr int kDelayText = IDC_DELAY_TEXT, kHints = IDC_SHOW_HINTS;
@@ -37,10 +36,6 @@ std::vector<std::string> Calls(emu::PanelControl& panels, const std::string& nam
     if (name.empty() || call.name == name) calls.push_back(feeds_test::DescribeCall(call));
   }
   return calls;
-}
-
-shelltest::ExpectedBox BoxOf(const panelcast::Message& m, BoxIcon icon) {
-  return {m.title, m.text, icon};
 }
 
 // A run of the program with two panels. A run costs seconds under Wine, so the tests share one,
@@ -107,7 +102,7 @@ TEST_F(Live, TheSelectedPanelSetsTheFocusAndTheTrackbarWarnsOnce) {
   for (const auto& move : moves) {
     SCOPED_TRACE("to " + std::to_string(move.position));
     driver::MoveTrackbar(main_, IDC_DELAY_TRACKBAR, move.position);
-    if (move.warning) shelltest::ExpectBoxes(Pid(), {BoxOf(msg::kPerformanceWarning, kWarning)});
+    if (move.warning) shelltest::ExpectBoxes(Pid(), {BoxOf(msg::kPerformanceWarning)});
     EXPECT_TRUE(shelltest::NoMessageBoxFor(Pid(), 500));
     EXPECT_TRUE(driver::WaitUntil(
         [&] { return driver::ControlText(main_, kDelayText) == move.shown; }, kTimeoutMs));
@@ -259,7 +254,7 @@ TEST_F(Live, WorkersThatGiveUpOrStallFreeThePanelAgain) {
                                 kTimeoutMs));
   ASSERT_TRUE(Panels().SetImageDelay(0));
   driver::Click(main_, kStop);
-  shelltest::ExpectBoxes(Pid(), {BoxOf(msg::kThreadStopFailed, kWarning)});
+  shelltest::ExpectBoxes(Pid(), {BoxOf(msg::kThreadStopFailed)});
   EXPECT_TRUE(driver::IsEnabled(main_, kStop) && !driver::IsEnabled(main_, kStart))
       << "the buttons stay as they were";
   // The worker ends once its send returns, removing its page; the next display of the panel's
@@ -305,7 +300,7 @@ TEST_F(Live, EveryEndDeinitialisesTheLibraryOnceAsTheLastCall) {
                                        kTimeoutMs));
          driver::Click(s.mainWindow, IDC_EXIT);
        },
-       BoxOf(msg::kStopAllFailed, BoxIcon::Error), 0, 0},
+       BoxOf(msg::kStopAllFailed), 0, 0},
       // The last chance stops every other worker, but never waits for the faulting thread.
       {"a fault in a worker's SetImage", 1,
        [](auto& s) { ASSERT_TRUE(s.panels->Crash("SetImage")); }, {}, EXCEPTION_ACCESS_VIOLATION,
