@@ -19,7 +19,7 @@
 #include "devices/slot_table.h"
 #include "feeds/worker_supervision.h"
 #include "monitor/live_monitor.h"
-#include "tests/feeds/in_process_panels.h"
+#include "bench/in_process_panels.h"
 
 namespace {
 
@@ -129,7 +129,7 @@ Figures BareCaptureLoops(int threadCount, int width, int height, DWORD seconds) 
 uint32_t FramesReceived(int panelCount) {
   uint32_t frames = 0;
   for (int i = 0; i < panelCount; ++i) {
-    const auto panel = feeds_test::Panels().Panel(feeds_test::SerialOfSlot(i));
+    const auto panel = benchrig::Panels().Panel(benchrig::SerialOfSlot(i));
     if (panel && !panel->pages.empty()) frames += panel->pages[0].imageCount;
   }
   return frames;
@@ -197,11 +197,11 @@ int main(int argc, char** argv) {
     return 2;
   }
   std::string problem;
-  if (!feeds_test::LoadInProcessPanels(4, problem)) {
+  if (!benchrig::LoadInProcessPanels(4, problem)) {
     std::fprintf(stderr, "panels: %s\n", problem.c_str());
     return 2;
   }
-  feeds_test::PatternWindow desktop({0, 0, width, height}, PatternColour);
+  benchrig::PatternWindow desktop({0, 0, width, height}, PatternColour);
   if (!desktop.WaitUntilShown(5000)) {
     std::fprintf(stderr, "the pattern did not reach the screen\n");
     return 2;

@@ -17,8 +17,8 @@
 #include "images/render_image.h"
 #include "panel_library/direct_output_api.h"
 #include "resources/resource_ids.h"
-#include "tests/feeds/in_process_panels.h"
-#include "tests/images/test_pictures.h"
+#include "bench/in_process_panels.h"
+#include "bench/test_pictures.h"
 
 namespace {
 
@@ -69,7 +69,7 @@ double Median(std::vector<double> values) {
 int main(int argc, char** argv) {
   const int runs = argc > 1 ? std::max(3, std::atoi(argv[1])) : 21;
   std::string problem;
-  if (!feeds_test::LoadInProcessPanels(1, problem)) {
+  if (!benchrig::LoadInProcessPanels(1, problem)) {
     std::printf("set-up failed: %s\n", problem.c_str());
     return 1;
   }
@@ -78,12 +78,12 @@ int main(int argc, char** argv) {
   (void)panelcast::DirectOutput().AddPage(device, 1, directoutput::kPageFlagSetAsActive);
   slot.showHints = 1;
 
-  images_test::TempFolder folder(L"render-bench");
+  benchrig::TempFolder folder(L"render-bench");
   const std::wstring path = folder.File(L"FIP1.JPG");
   const auto picture = [](int x, int y) {
     return static_cast<uint32_t>(((x * 255 / 1920) << 16) | ((y * 255 / 1080) << 8) | ((x ^ y) & 0xFF));
   };
-  if (!images_test::WriteFileBytes(path, images_test::JpegBytes(1920, 1080, picture))) {
+  if (!benchrig::WriteFileBytes(path, benchrig::JpegBytes(1920, 1080, picture))) {
     std::printf("could not write the test picture\n");
     return 1;
   }
