@@ -85,7 +85,8 @@ TEST_F(Live, EachModeEnablesItsSettings) {
 }
 
 // Selecting a panel focuses STOP when it runs, START otherwise; the trackbar shows the delay, and
-// a move to 0 warns once a run, never while the panel runs.
+// a move to 0 warns once a run, never while the panel runs. Hot-plug stops workers for a removal
+// only.
 TEST_F(Live, TheSelectedPanelSetsTheFocusAndTheTrackbarWarnsOnce) {
   ASSERT_TRUE(Run());
   ASSERT_TRUE(StartLiveMonitorOn(main_, 0, RECT{0, 0, 320, 240}));
@@ -109,6 +110,19 @@ TEST_F(Live, TheSelectedPanelSetsTheFocusAndTheTrackbarWarnsOnce) {
     if (driver::IsEnabled(main_, kStop)) driver::Click(main_, kStop);
     ASSERT_TRUE(ShowsRunning(main_, false));
   }
+
+  // A panel plugged in leaves the running one at work; a removal stops every worker, silently.
+  ASSERT_TRUE(StartLiveMonitorOn(main_, 0, RECT{0, 0, 320, 240}));
+  for (const bool arrival : {true, false}) {
+    SCOPED_TRACE(arrival ? "arrival" : "removal");
+    ASSERT_TRUE(arrival ? Panels().AddPanel("EMU0003") : Panels().RemovePanel("EMU0003"));
+    EXPECT_TRUE(driver::WaitUntil(
+        [&] { return driver::ListCount(main_, kList) == (arrival ? 3 : 2); }, kTimeoutMs));
+    driver::SelectListLineAndSettle(main_, kList, 0);
+    EXPECT_TRUE(ShowsRunning(main_, arrival));
+    if (arrival) EXPECT_FALSE(NextFrame(Panels(), kPanel).empty());
+  }
+  EXPECT_TRUE(shelltest::NoMessageBoxFor(Pid(), 200));
 }
 
 std::string Led(int light, int value) {
