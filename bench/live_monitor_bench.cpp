@@ -16,10 +16,11 @@
 #include <string>
 #include <vector>
 
+#include "bench/in_process_panels.h"
 #include "devices/slot_table.h"
 #include "feeds/worker_supervision.h"
 #include "monitor/live_monitor.h"
-#include "bench/in_process_panels.h"
+#include "tests/live/live_test_support.h"
 
 namespace {
 
@@ -201,8 +202,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "panels: %s\n", problem.c_str());
     return 2;
   }
-  benchrig::PatternWindow desktop({0, 0, width, height}, PatternColour);
-  if (!desktop.WaitUntilShown(5000)) {
+  livetest::ScreenPattern desktop({0, 0, width, height}, PatternColour);
+  if (!desktop.Shown()) {
     std::fprintf(stderr, "the pattern did not reach the screen\n");
     return 2;
   }
