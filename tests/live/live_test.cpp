@@ -120,7 +120,9 @@ TEST_F(Live, TheSelectedPanelSetsTheFocusAndTheTrackbarWarnsOnce) {
         [&] { return driver::ListCount(main_, kList) == (arrival ? 3 : 2); }, kTimeoutMs));
     driver::SelectListLineAndSettle(main_, kList, 0);
     EXPECT_TRUE(ShowsRunning(main_, arrival));
-    if (arrival) EXPECT_FALSE(NextFrame(Panels(), kPanel).empty());
+    if (arrival) {
+      EXPECT_FALSE(NextFrame(Panels(), kPanel).empty());
+    }
   }
   EXPECT_TRUE(shelltest::NoMessageBoxFor(Pid(), 200));
 }
@@ -203,7 +205,9 @@ TEST_F(Live, ARunFromStartThroughThePanelsInputsToStop) {
                 : row.kind == PanelInput::kPage ? Panels().SwitchPage(kPanel, row.value)
                                                 : Panels().SendButtons(kPanel, row.value));
     EXPECT_TRUE(driver::CallsMatch(Calls(Panels(), "SetLed"), row.lights));
-    for (bool led : Panels().Panel(kPanel)->pages.at(0).leds) EXPECT_EQ(led, row.lit);
+    const auto panel = Panels().Panel(kPanel);  // kept: the loop below reads into it
+    ASSERT_TRUE(panel);
+    for (bool led : panel->pages.at(0).leds) EXPECT_EQ(led, row.lit);
     driver::SelectListLineAndSettle(main_, kList, 0);  // shows the slot's settings again
     EXPECT_EQ(driver::ControlText(main_, kDelayText), row.delay);
 
@@ -220,7 +224,9 @@ TEST_F(Live, ARunFromStartThroughThePanelsInputsToStop) {
                     driver::Near(feeds_test::FramePixel(frame, x, y), expected, 16))
             << "at " << x << "," << y;
       }
-      if (row.labels) EXPECT_TRUE(feeds_test::CarriesTheLabels(frame, hints.data()));
+      if (row.labels) {
+        EXPECT_TRUE(feeds_test::CarriesTheLabels(frame, hints.data()));
+      }
     }
     if (row.minGapMs || row.maxGapMs) {
       // From now on; a pause begun before may still run, so the first gaps do not count.
