@@ -16,7 +16,7 @@ namespace msg = panelcast::msg;
 using Bytes = std::vector<uint8_t>;
 using ColourAt = std::function<uint32_t(int x, int y)>;  // 0x00RRGGBB, (0, 0) top-left
 
-std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
+using shelltest::Narrow;
 
 // A picture file of the system's GDI+ encoder (BMP or JPEG); empty when that fails.
 enum Encoder : unsigned long { kBmp = 0x557CF400, kJpeg };
