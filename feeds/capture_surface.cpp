@@ -24,8 +24,8 @@ bool CaptureSurface::Open() {
   header.biPlanes = description_.bmPlanes;
   header.biBitCount = description_.bmBitsPixel;
   header.biCompression = BI_RGB;
-  header.biSizeImage = static_cast<DWORD>(BytesPerPixel()) * description_.bmWidth *
-                       description_.bmHeight;
+  header.biSizeImage =
+      static_cast<DWORD>(BytesPerPixel()) * description_.bmWidth * description_.bmHeight;
   // Only depths a frame can come from are read; others need no pixel buffer at all.
   if (BytesPerPixel() == 3 || BytesPerPixel() == 4) {
     if (!pixels_.Allocate(header.biSizeImage)) return false;
@@ -36,7 +36,8 @@ bool CaptureSurface::Open() {
 CaptureSurface::Capture CaptureSurface::CaptureFrame(const SourceRect& source, uint8_t*& frame) {
   frame = nullptr;
   if (BytesPerPixel() != 3 && BytesPerPixel() != 4) return Capture::kOtherDepth;
-  if (!StretchBlt(memory_.get(), 0, 0, kFrameWidth, kFrameHeight, screen_.get(), source.x, source.y,
+  if (!share_.StretchFromSharedCopy(source, memory_.get()) &&
+      !StretchBlt(memory_.get(), 0, 0, kFrameWidth, kFrameHeight, screen_.get(), source.x, source.y,
                   source.width, source.height, SRCCOPY)) {
     return Capture::kFailed;
   }

@@ -1,7 +1,8 @@
 // What a screen feeder sets up once and keeps for its whole run: a device context over the whole
 // desktop, a 320x240 bitmap of the desktop's depth in a memory device context set to HALFTONE
 // stretching, the bitmap's description and pixel header, and two locked buffers (the pixels as
-// read, and the frame they become on a 32-bit desktop). Nothing is allocated per frame.
+// read, and the frame they become on a 32-bit desktop), and its place in the screen read shared
+// with the other screen feeders. Nothing is allocated per frame.
 #pragma once
 
 #include <windows.h>
@@ -10,6 +11,7 @@
 
 #include "base/global_buffer.h"
 #include "base/scoped_win.h"
+#include "feeds/shared_screen_read.h"
 #include "feeds/source_rect.h"
 
 namespace panelcast {
@@ -26,7 +28,8 @@ class CaptureSurface {
 
   enum class Capture { kFrame, kFailed, kOtherDepth };
 
-  // Stretches `source` of the desktop onto the whole 320x240 bitmap and turns it into a FipFrame,
+  // Stretches `source` of the desktop onto the whole 320x240 bitmap (from the shared read when
+  // it serves, else from the screen itself) and turns it into a FipFrame,
   // which `frame` then points at (inside this surface, valid until the next call). kFailed when
   // the stretch or the pixel read fails; kOtherDepth when the desktop has neither 24 nor 32 bits
   // a pixel, in which case nothing is captured.
@@ -37,6 +40,7 @@ class CaptureSurface {
  private:
   int BytesPerPixel() const { return description_.bmBitsPixel / 8; }
 
+  ScreenReadShare share_;
   // Released in the reverse order: the bitmap leaves the memory context before either goes.
   ScopedDc screen_;
   ScopedDc memory_;

@@ -1,0 +1,224 @@
+#include "feeds/shared_screen_read.h"
+
+#include <algorithm>
+#include <atomic>
+
+#include "base/scoped_win.h"
+#include "feeds/frame_format.h"
+#include "feeds/screen_share_rules.h"
+
+namespace panelcast {
+namespace {
+
+int64_t NowUs() {
+  static const int64_t frequency = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return f.QuadPart;
+  }();
+  LARGE_INTEGER now;
+  QueryPerformanceCounter(&now);
+  return now.QuadPart / frequency * 1'000'000 + now.QuadPart % frequency * 1'000'000 / frequency;
+}
+
+SourceRect Desktop() {
+  return {GetSystemMetrics(SM_XVIRTUALSCREEN), GetSystemMetrics(SM_YVIRTUALSCREEN),
+          GetSystemMetrics(SM_CXVIRTUALSCREEN), GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+}
+
+std::atomic<bool> g_sharingOn{true};  // the benchmark writes it while no feeder runs
+
+}  // namespace
+
+struct SharedCopy {
+  SRWLOCK stateLock = SRWLOCK_INIT;
+  SRWLOCK pixelLock = SRWLOCK_INIT;
+
+  // Written under both locks, so either one is enough to read them.
+  ScreenReadShare* members = nullptr;
+  uint64_t copyNumber = 0;  // 0 while the pixels hold no finished read
+  SourceRect copyRect;
+  std::size_t bytes = 0;
+
+  // Under the state lock.
+  int64_t copyEndUs = 0;
+  bool reading = false;
+  SourceRect readRect;
+  int64_t readStartUs = 0;
+  double usPerPixel = 0;
+  uint64_t reads = 0;
+
+  // Under the pixel lock: the copy itself, `bits` as `header` describes them (rows bottom-up).
+  ScopedDc screen;
+  ScopedDc memory;
+  ScopedGdiObject<HBITMAP> bitmap;
+  ScopedSelection selected;
+  void* bits = nullptr;
+  BITMAPINFOHEADER header = {};
+
+  int MemberCount() const {
+    int count = 0;
+    for (const ScreenReadShare* m = members; m; m = m->next_) ++count;
+    return count;
+  }
+
+  ShareView ViewAt(int64_t now) const {
+    ShareView view;
+    for (const ScreenReadShare* m = members; m; m = m->next_) {
+      if (Area(m->source_) == 0) continue;
+      ++view.sharers;
+      view.covering = Covering(view.covering, m->source_);
+      view.sourcesArea += Area(m->source_);
+    }
+    view.covering = Intersection(view.covering, Desktop());
+    view.copyNumber = copyNumber;
+    view.copyRect = copyRect;
+    view.copyAgeUs = now - copyEndUs;
+    view.reading = reading;
+    view.readRect = readRect;
+    view.readElapsedUs = now - readStartUs;
+    view.usPerPixel = usPerPixel;
+    return view;
+  }
+
+  // Under the pixel lock held exclusively: room for `rect` at the desktop's depth.
+  bool MakeRoom(const SourceRect& rect) {
+    if (!screen.get()) screen.reset(CreateDCW(L"DISPLAY", nullptr, nullptr, nullptr));
+    if (!memory.get() && screen.get()) memory.reset(CreateCompatibleDC(screen.get()));
+    if (!memory.get()) return false;
+    if (bits && rect.width <= header.biWidth && rect.height <= header.biHeight) return true;
+    BITMAPINFOHEADER grown = {};
+    grown.biSize = sizeof(grown);
+    grown.biWidth = std::max<LONG>(rect.width, bits ? header.biWidth : 0);
+    grown.biHeight = std::max<LONG>(rect.height, bits ? header.biHeight : 0);
+    grown.biPlanes = 1;
+    grown.biBitCount = static_cast<WORD>(GetDeviceCaps(screen.get(), BITSPIXEL));
+    grown.biCompression = BI_RGB;
+    selected.Select(nullptr, nullptr);
+    bitmap.reset(nullptr);
+    bits = nullptr;
+    void* grownBits = nullptr;
+    bitmap.reset(CreateDIBSection(screen.get(), reinterpret_cast<BITMAPINFO*>(&grown),
+                                  DIB_RGB_COLORS, &grownBits, nullptr, 0));
+    if (!bitmap.get() || !grownBits) return false;
+    selected.Select(memory.get(), bitmap.get());
+    bits = grownBits;
+    header = grown;
+    return true;
+  }
+
+  int Stride() const { return (header.biWidth * header.biBitCount + 31) / 32 * 4; }
+
+  // Under the pixel lock held exclusively: the covering rectangle chosen, into the copy. Not
+  // made when fewer than two feeders remain by now: the copy would outlive its use.
+  void ReadForAll() {
+    const SourceRect rect = readRect;  // only the reader changes it while `reading` is set
+    const int64_t start = NowUs();
+    const bool read =
+        MemberCount() >= 2 && MakeRoom(rect) &&
+        BitBlt(memory.get(), 0, 0, rect.width, rect.height, screen.get(), rect.x, rect.y, SRCCOPY);
+    if (read) GdiFlush();
+    const int64_t end = NowUs();
+    ScopedSrwLock state(stateLock, ScopedSrwLock::kExclusive);
+    reading = false;
+    copyNumber = read ? ++reads : 0;
+    copyRect = read ? rect : SourceRect{};
+    copyEndUs = end;
+    bytes = bits ? static_cast<std::size_t>(Stride()) * header.biHeight : 0;
+    if (read) usPerPixel = static_cast<double>(end - start) / static_cast<double>(Area(rect));
+  }
+
+  // Under the pixel lock held exclusively, when fewer than two feeders remain.
+  void Release() {
+    selected.Select(nullptr, nullptr);
+    bitmap.reset(nullptr);
+    memory.reset(nullptr);
+    screen.reset(nullptr);
+    bits = nullptr;
+    header = {};
+    copyNumber = 0;
+    copyRect = {};
+    bytes = 0;
+  }
+};
+
+namespace {
+SharedCopy g_copy;
+}  // namespace
+
+// Both locks, the pixel lock first as a read takes them: the members change only while no read or
+// stretch is under way, and the copy goes only then.
+ScreenReadShare::ScreenReadShare() {
+  ScopedSrwLock pixels(g_copy.pixelLock, ScopedSrwLock::kExclusive);
+  ScopedSrwLock state(g_copy.stateLock, ScopedSrwLock::kExclusive);
+  next_ = g_copy.members;
+  g_copy.members = this;
+}
+
+ScreenReadShare::~ScreenReadShare() {
+  ScopedSrwLock pixels(g_copy.pixelLock, ScopedSrwLock::kExclusive);
+  ScopedSrwLock state(g_copy.stateLock, ScopedSrwLock::kExclusive);
+  ScreenReadShare** m = &g_copy.members;
+  while (*m && *m != this) m = &(*m)->next_;
+  if (*m) *m = next_;
+  if (g_copy.MemberCount() < 2) g_copy.Release();
+}
+
+bool ScreenReadShare::StretchFromSharedCopy(const SourceRect& source, HDC target) {
+  if (!g_sharingOn.load()) return false;
+  ShareChoice choice;
+  {
+    ScopedSrwLock state(g_copy.stateLock, ScopedSrwLock::kExclusive);
+    source_ = source;
+    const int64_t now = NowUs();
+    const ShareView view = g_copy.ViewAt(now);
+    choice = ChooseShare(source, lastCopyTaken_, view);
+    if (choice == ShareChoice::kReadForAll) {
+      g_copy.reading = true;
+      g_copy.readRect = view.covering;
+      g_copy.readStartUs = now;
+    }
+  }
+  if (choice == ShareChoice::kReadAlone) return false;
+  if (choice == ShareChoice::kReadForAll) {
+    ScopedSrwLock pixels(g_copy.pixelLock, ScopedSrwLock::kExclusive);
+    g_copy.ReadForAll();
+  }
+  // Whichever copy is there now serves, if it is one this feeder has not had and it holds the
+  // source; a read that failed, or was followed by another for other sources, leaves it to read
+  // on its own.
+  ScopedSrwLock pixels(g_copy.pixelLock, ScopedSrwLock::kShared);
+  const SourceRect& copy = g_copy.copyRect;
+  if (g_copy.copyNumber == 0 || g_copy.copyNumber == lastCopyTaken_ || !Contains(copy, source)) {
+    return false;
+  }
+  // The source's bottom row is where the stretch's image starts, so that it stretches exactly as
+  // a read of that rectangle alone would: the halftone filter rounds by the image's own origin.
+  BITMAPINFOHEADER part = g_copy.header;
+  part.biHeight = source.height;
+  const int bottomRow = g_copy.header.biHeight - (source.y - copy.y) - source.height;
+  const uint8_t* start = static_cast<const uint8_t*>(g_copy.bits) +
+                         static_cast<std::size_t>(bottomRow) * g_copy.Stride() +
+                         static_cast<std::size_t>(source.x - copy.x) * (part.biBitCount / 8);
+  if (StretchDIBits(target, 0, 0, kFrameWidth, kFrameHeight, 0, 0, source.width, source.height,
+                    start, reinterpret_cast<const BITMAPINFO*>(&part), DIB_RGB_COLORS,
+                    SRCCOPY) == 0) {
+    return false;
+  }
+  lastCopyTaken_ = g_copy.copyNumber;
+  return true;
+}
+
+uint64_t SharedScreenReads() {
+  ScopedSrwLock state(g_copy.stateLock, ScopedSrwLock::kShared);
+  return g_copy.reads;
+}
+
+std::size_t SharedCopyBytes() {
+  ScopedSrwLock state(g_copy.stateLock, ScopedSrwLock::kShared);
+  return g_copy.bytes;
+}
+
+void SetScreenReadSharing(bool on) { g_sharingOn = on; }
+
+}  // namespace panelcast
