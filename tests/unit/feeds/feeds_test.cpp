@@ -1,5 +1,6 @@
 // The shared feed engine's pure logic: the byte-wise hint overlay, frames from each capture depth,
-// the captured rectangle of each rule, and the panel's switches flipped from two threads.
+// the captured rectangle of each rule, how a feeder is served when others read the screen too, and
+// the panel's switches flipped from two threads.
 #include <gtest/gtest.h>
 
 #include <thread>
@@ -7,6 +8,7 @@
 
 #include "feeds/frame_format.h"
 #include "feeds/live_buttons.h"
+#include "feeds/screen_share_rules.h"
 #include "feeds/source_rect.h"
 
 namespace panelcast {
@@ -74,6 +76,49 @@ TEST(Switches, FlipsFromTwoThreadsAtOnceAreNeverLost) {
   second.join();
   EXPECT_EQ(lights.load(), 1) << "an even number of flips ends where it began";
   EXPECT_EQ(darkAnswers.load(), kFlipsEach) << "every other flip answers dark";
+}
+
+// A source of 320x240 among feeders covering 640x480; a whole read takes 19200 us, one of the
+// source alone 4800 us.
+TEST(ScreenShare, EachFeederIsServedTheCheapestWayThatShowsWhatItsOwnReadWould) {
+  using enum ShareChoice;
+  static constexpr SourceRect source{0, 0, 320, 240}, elsewhere{400, 300, 200, 100};
+  const struct {
+    const char* what;
+    void (*change)(ShareView& view);
+    ShareChoice choice;
+  } rows[] = {
+      {"nothing read yet", [](ShareView&) {}, kReadForAll},
+      {"alone", [](ShareView& v) { v.sharers = 1; }, kReadAlone},
+      {"sources far apart", [](ShareView& v) { v.sourcesArea = 640 * 480 - 1; }, kReadAlone},
+      {"off the desktop", [](ShareView& v) { v.covering.x = 1; }, kReadAlone},
+      {"a fresh copy", [](ShareView& v) { v.copyNumber = 8; }, kTakeCopy},
+      {"the copy taken before", [](ShareView& v) { v.copyNumber = 7; }, kReadForAll},
+      {"a stale copy", [](ShareView& v) { v.copyNumber = 8, v.copyAgeUs = kCopyFreshUs + 1; },
+       kReadForAll},
+      {"a copy without it",
+       [](ShareView& v) {
+         v.copyNumber = 8, v.copyRect = {0, 0, 320, 239};
+       },
+       kReadForAll},
+      {"a read nearly done", [](ShareView& v) { v.reading = true, v.readElapsedUs = 14400; },
+       kAwaitRead},
+      {"a read just begun", [](ShareView& v) { v.reading = true, v.readElapsedUs = 14399; },
+       kReadAlone},
+      {"a read without it", [](ShareView& v) { v.reading = true, v.readRect = elsewhere; },
+       kReadAlone},
+  };
+  for (const auto& row : rows) {
+    ShareView view{.sharers = 2,
+                   .covering = {0, 0, 640, 480},
+                   .sourcesArea = 640 * 480,
+                   .copyRect = {0, 0, 640, 480},
+                   .copyAgeUs = kCopyFreshUs,
+                   .readRect = {0, 0, 640, 480},
+                   .usPerPixel = 0.0625};
+    row.change(view);
+    EXPECT_EQ(ChooseShare(source, 7, view), row.choice) << row.what;
+  }
 }
 
 }  // namespace
