@@ -60,6 +60,7 @@ class ScopedSelection {
     dc_ = dc;
     previous_ = SelectObject(dc, object);
   }
+  void Reset() { Restore(); }  // the previous object back now
 
  private:
   void Restore() {

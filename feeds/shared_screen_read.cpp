@@ -33,6 +33,7 @@ std::atomic<bool> g_sharingOn{true};  // the benchmark writes it while no feeder
 struct SharedCopy {
   SRWLOCK stateLock = SRWLOCK_INIT;
   SRWLOCK pixelLock = SRWLOCK_INIT;
+  CONDITION_VARIABLE readDone = CONDITION_VARIABLE_INIT;  // with the state lock
 
   // Written under both locks, so either one is enough to read them.
   ScreenReadShare* members = nullptr;
@@ -94,7 +95,7 @@ struct SharedCopy {
     grown.biPlanes = 1;
     grown.biBitCount = static_cast<WORD>(GetDeviceCaps(screen.get(), BITSPIXEL));
     grown.biCompression = BI_RGB;
-    selected.Select(nullptr, nullptr);
+    selected.Reset();
     bitmap.reset(nullptr);
     bits = nullptr;
     void* grownBits = nullptr;
@@ -126,11 +127,12 @@ struct SharedCopy {
     copyEndUs = end;
     bytes = bits ? static_cast<std::size_t>(Stride()) * header.biHeight : 0;
     if (read) usPerPixel = static_cast<double>(end - start) / static_cast<double>(Area(rect));
+    WakeAllConditionVariable(&readDone);
   }
 
   // Under the pixel lock held exclusively, when fewer than two feeders remain.
   void Release() {
-    selected.Select(nullptr, nullptr);
+    selected.Reset();
     bitmap.reset(nullptr);
     memory.reset(nullptr);
     screen.reset(nullptr);
@@ -177,6 +179,12 @@ bool ScreenReadShare::StretchFromSharedCopy(const SourceRect& source, HDC target
       g_copy.reading = true;
       g_copy.readRect = view.covering;
       g_copy.readStartUs = now;
+    }
+    // A feeder waits for the read under way here rather than at the pixel lock, which it might
+    // take before the reader does and find only the copy before.
+    const uint64_t awaited = g_copy.reads + 1;
+    while (choice == ShareChoice::kAwaitRead && g_copy.reading && g_copy.reads < awaited) {
+      SleepConditionVariableSRW(&g_copy.readDone, &g_copy.stateLock, INFINITE, 0);
     }
   }
   if (choice == ShareChoice::kReadAlone) return false;

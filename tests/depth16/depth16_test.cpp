@@ -1,7 +1,7 @@
 // The screen tools on a desktop of 16 bits a pixel (the rig's second screen: Wine gives the program
 // the X screen of its starter), where no capture can become a panel frame: the live monitor blanks
 // its page in every cycle and still keeps its delay, the GPS gauge (with the simulator stand-in
-// running) shows its splash on both pages in every cycle.
+// running) shows its splash on both pages in every cycle, and the two go on so side by side.
 #include <gtest/gtest.h>
 
 #include "tests/live/live_test_support.h"
@@ -68,6 +68,11 @@ TEST(SixteenBitDesktop, LiveMonitorBlanksItsPageAndGpsGaugeShowsItsSplashEveryCy
     EXPECT_LE(interval, 900u);
     std::printf("[ figures  ] %s on 16 bits: cycles %lu ms apart\n", tool.serial, interval);
   }
+  // With both running, the live monitor still blanks its page in every cycle.
+  const uint32_t blanks = livetest::ImageCount(panels, "EMU0001");
+  EXPECT_TRUE(driver::WaitUntil(
+      [&] { return livetest::ImageCount(panels, "EMU0001") >= blanks + 2; }, kTimeoutMs));
+  EXPECT_EQ(panels.Image("EMU0001", 1), std::vector<uint8_t>{});
 }
 
 }  // namespace

@@ -23,8 +23,8 @@ std::vector<uint8_t> Frame(CaptureSurface& surface, int source) {
 
 TEST(SharedScreenRead, FeedersAtOnceTakeTheirOwnPicturesFromOneReadAndLeaveNothingHeld) {
   livetest::ScreenPattern pattern({0, 0, 640, 480}, [](int x, int y) {
-    return static_cast<uint32_t>((((x * 7) ^ y) & 255) << 16 | (y * 5 & 255) << 8 |
-                                 (x + y) * 3 & 255);
+    return static_cast<uint32_t>((((x * 7) ^ y) & 255) << 16 | ((y * 5) & 255) << 8 |
+                                 (((x + y) * 3) & 255));
   });
   ASSERT_TRUE(pattern.Shown());
   std::vector<std::vector<uint8_t>> alone;  // each source as a feeder running alone reads it
@@ -54,9 +54,13 @@ TEST(SharedScreenRead, FeedersAtOnceTakeTheirOwnPicturesFromOneReadAndLeaveNothi
     SCOPED_TRACE(step);
     std::unique_ptr<CaptureSurface> third;
     if (step == 1) third = std::make_unique<CaptureSurface>();
-    if (third) ASSERT_TRUE(third->Open());
+    if (third) {
+      ASSERT_TRUE(third->Open());
+    }
     for (int round = 0; round < 2; ++round) {
-      if (third) EXPECT_EQ(Frame(*third, 2), alone[2]);
+      if (third) {
+        EXPECT_EQ(Frame(*third, 2), alone[2]);
+      }
       EXPECT_EQ(Frame(*first, 0), alone[0]);
       EXPECT_EQ(Frame(*second, 1), alone[1]);
     }
