@@ -16,38 +16,17 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_timing.h"
 #include "bench/in_process_panels.h"
-#include "devices/slot_table.h"
-#include "feeds/worker_supervision.h"
-#include "monitor/live_monitor.h"
+#include "bench/live_monitors.h"
 #include "tests/live/live_test_support.h"
 
 namespace {
-
-using panelcast::Slots;
 
 struct Figures {
   double fps = 0;           // frames per second, all panels together
   double cpuMsPerFrame = 0;  // CPU time of the capturing threads per frame
 };
-
-double CpuMs(HANDLE thread) {
-  FILETIME created, exited, kernel, user;
-  if (!GetThreadTimes(thread, &created, &exited, &kernel, &user)) return 0;
-  auto ms = [](const FILETIME& t) {
-    return ((static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 1e4;
-  };
-  return ms(kernel) + ms(user);
-}
-
-void PumpFor(DWORD milliseconds) {
-  const DWORD start = GetTickCount();
-  while (GetTickCount() - start < milliseconds) {
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-  }
-}
 
 // One thread's bare capture loop: its own device contexts and bitmap, as each feeder has.
 struct BareLoop {
@@ -84,7 +63,7 @@ DWORD WINAPI RunBareLoop(void* argument) {
   WaitForSingleObject(loop.startSignal, INFINITE);
   // A real handle: Wine reports no times through the pseudo-handle of a thread other than the first.
   HANDLE self = OpenThread(THREAD_QUERY_INFORMATION, FALSE, GetCurrentThreadId());
-  const double cpuStart = CpuMs(self);
+  const double cpuStart = benchrig::ThreadCpuMs(self);
   const DWORD start = GetTickCount();
   while (GetTickCount() - start < loop.seconds * 1000) {
     StretchBlt(memory, 0, 0, 320, 240, screen, 0, 0, loop.width, loop.height, SRCCOPY);
@@ -92,7 +71,7 @@ DWORD WINAPI RunBareLoop(void* argument) {
     ++loop.frames;
   }
   loop.elapsedSeconds = (GetTickCount() - start) / 1000.0;
-  loop.cpuMs = CpuMs(self) - cpuStart;
+  loop.cpuMs = benchrig::ThreadCpuMs(self) - cpuStart;
   CloseHandle(self);
   SelectObject(memory, old);
   DeleteObject(bitmap);
@@ -127,52 +106,24 @@ Figures BareCaptureLoops(int threadCount, int width, int height, DWORD seconds) 
   return {fps, frames ? cpu / frames : 0};
 }
 
-uint32_t FramesReceived(int panelCount) {
-  uint32_t frames = 0;
-  for (int i = 0; i < panelCount; ++i) {
-    const auto panel = benchrig::Panels().Panel(benchrig::SerialOfSlot(i));
-    if (panel && !panel->pages.empty()) frames += panel->pages[0].imageCount;
-  }
-  return frames;
-}
-
 Figures LiveMonitor(int panelCount, int width, int height, DWORD seconds) {
-  for (int i = 0; i < panelCount; ++i) {
-    panelcast::DeviceSlot& slot = Slots()->slots[i];
-    slot.captureRect.left = 0;
-    slot.captureRect.top = 0;
-    slot.captureRect.right = width;
-    slot.captureRect.bottom = height;
-    slot.screenFlag = 1;
-    slot.refreshDelay = 0;
-    slot.showHints = 1;
-    if (!panelcast::StartWorker(i, panelcast::kModeLiveMonitor, panelcast::LiveMonitorFeeder)) {
-      std::fprintf(stderr, "worker %d did not start\n", i);
-      std::exit(2);
-    }
-  }
-  PumpFor(2500);  // splash and light sweep, then a few frames to settle
-
-  double cpuStart = 0;
-  for (int i = 0; i < panelCount; ++i) cpuStart += CpuMs(Slots()->slots[i].ownedThread);
-  const uint32_t framesStart = FramesReceived(panelCount);
+  benchrig::StartLiveMonitors(std::vector<RECT>(panelCount, RECT{0, 0, width, height}));
+  const double cpuStart = benchrig::FeederCpuMs(panelCount);
+  const uint32_t framesStart = benchrig::FramesReceived(panelCount);
   const DWORD start = GetTickCount();
-  PumpFor(seconds * 1000);
-  const uint32_t frames = FramesReceived(panelCount) - framesStart;
+  benchrig::PumpFor(seconds * 1000);
+  const uint32_t frames = benchrig::FramesReceived(panelCount) - framesStart;
   const double elapsed = (GetTickCount() - start) / 1000.0;
-  double cpuEnd = 0;
-  for (int i = 0; i < panelCount; ++i) cpuEnd += CpuMs(Slots()->slots[i].ownedThread);
-
-  for (int i = 0; i < panelCount; ++i) panelcast::StopWorker(i);
+  const double cpuEnd = benchrig::FeederCpuMs(panelCount);
+  benchrig::StopLiveMonitors(panelCount);
   return {frames / elapsed, frames ? (cpuEnd - cpuStart) / frames : 0};
 }
 
-Figures Median(std::vector<Figures> rounds) {
+Figures Median(const std::vector<Figures>& rounds) {
   auto middle = [&](auto field) {
     std::vector<double> values;
     for (const Figures& f : rounds) values.push_back(f.*field);
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
+    return benchrig::Median(values);
   };
   return {middle(&Figures::fps), middle(&Figures::cpuMsPerFrame)};
 }
