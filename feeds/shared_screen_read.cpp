@@ -47,6 +47,9 @@ struct SharedCopy {
   std::size_t bytes = 0;
 
   // Under the state lock.
+  // Asked for anew after each read for all, outside the locks: the question costs more than a
+  // stretch (seen here: over 100 us for each of its four parts).
+  SourceRect desktop;
   int64_t copyEndUs = 0;
   bool reading = false;
   SourceRect readRect;
@@ -76,7 +79,8 @@ struct SharedCopy {
       view.covering = Covering(view.covering, m->source_);
       view.sourcesArea += Area(m->source_);
     }
-    view.covering = Intersection(view.covering, Desktop());
+    if (view.sharers < 2) return view;  // a feeder alone reads alone: nothing more to ask
+    view.covering = Intersection(view.covering, desktop);
     view.copyNumber = copyNumber;
     view.copyRect = copyRect;
     view.copyAgeUs = now - copyEndUs;
@@ -150,6 +154,7 @@ struct SharedCopy {
     copyNumber = 0;
     copyRect = {};
     bytes = 0;
+    desktop = {};  // the next sharing may find another
   }
 };
 
@@ -181,6 +186,8 @@ bool ScreenReadShare::StretchFromSharedCopy(const SourceRect& source, HDC target
   {
     ScopedSrwLock state(g_copy.stateLock, ScopedSrwLock::kExclusive);
     source_ = source;
+    if (g_copy.MemberCount() < 2) return false;
+    if (Area(g_copy.desktop) == 0) g_copy.desktop = Desktop();
     const int64_t now = NowUs();
     const ShareView view = g_copy.ViewAt(now);
     choice = ChooseShare(source, lastCopyTaken_, view);
@@ -198,8 +205,13 @@ bool ScreenReadShare::StretchFromSharedCopy(const SourceRect& source, HDC target
   }
   if (choice == ShareChoice::kReadAlone) return false;
   if (choice == ShareChoice::kReadForAll) {
-    ScopedSrwLock pixels(g_copy.pixelLock, ScopedSrwLock::kExclusive);
-    g_copy.ReadForAll();
+    {
+      ScopedSrwLock pixels(g_copy.pixelLock, ScopedSrwLock::kExclusive);
+      g_copy.ReadForAll();
+    }
+    const SourceRect desktop = Desktop();
+    ScopedSrwLock state(g_copy.stateLock, ScopedSrwLock::kExclusive);
+    g_copy.desktop = desktop;
   }
   // Whichever copy is there now serves, if it is one this feeder has not had and it holds the
   // source; a read that failed, or was followed by another for other sources, leaves it to read
