@@ -24,7 +24,7 @@
 namespace {
 
 struct Figures {
-  double fps = 0;           // frames per second, all panels together
+  double fps = 0;            // frames per second, all panels together
   double cpuMsPerFrame = 0;  // CPU time of the capturing threads per frame
 };
 
@@ -37,7 +37,7 @@ struct BareLoop {
   HANDLE startSignal = nullptr;  // set once every thread is ready, so the loops overlap fully
   int frames = 0;                // written by the loop's thread before it ends; read after the join
   double elapsedSeconds = 0;     // likewise
-  double cpuMs = 0;              // likewise; taken by the thread itself (Wine has no times for ended threads)
+  double cpuMs = 0;  // likewise; taken by the thread itself (Wine has no times for ended threads)
 };
 
 DWORD WINAPI RunBareLoop(void* argument) {
@@ -61,7 +61,8 @@ DWORD WINAPI RunBareLoop(void* argument) {
 
   SetEvent(loop.ready);
   WaitForSingleObject(loop.startSignal, INFINITE);
-  // A real handle: Wine reports no times through the pseudo-handle of a thread other than the first.
+  // A real handle: Wine reports no times through the pseudo-handle of a thread other than the
+  // first.
   HANDLE self = OpenThread(THREAD_QUERY_INFORMATION, FALSE, GetCurrentThreadId());
   const double cpuStart = benchrig::ThreadCpuMs(self);
   const DWORD start = GetTickCount();
@@ -143,24 +144,10 @@ uint32_t PatternColour(int x, int y) {
 int main(int argc, char** argv) {
   const DWORD seconds = argc > 1 ? static_cast<DWORD>(std::atoi(argv[1])) : 5;
   const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 3;
-  const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-  if (width != 1920 || height != 1080) {
-    std::fprintf(stderr, "needs a 1920x1080 desktop, this one is %dx%d\n", width, height);
-    return 2;
-  }
-  std::string problem;
-  if (!benchrig::LoadInProcessPanels(4, problem)) {
-    std::fprintf(stderr, "panels: %s\n", problem.c_str());
-    return 2;
-  }
-  livetest::ScreenPattern desktop({0, 0, width, height}, PatternColour);
-  if (!desktop.Shown()) {
-    std::fprintf(stderr, "the pattern did not reach the screen\n");
-    return 2;
-  }
-  HDC dc = GetDC(nullptr);
-  const int depth = GetDeviceCaps(dc, BITSPIXEL);
-  ReleaseDC(nullptr, dc);
+  const int width = 1920, height = 1080;
+  int depth = 0;
+  const auto desktop = benchrig::PrepareDesktop(4, PatternColour, depth);
+  if (!desktop) return 2;
 
   std::vector<Figures> bareOneRounds, bareFourRounds, oneRounds, fourRounds;
   for (int r = 0; r < rounds; ++r) {
@@ -172,8 +159,9 @@ int main(int argc, char** argv) {
   const Figures bareOne = Median(bareOneRounds), bareFour = Median(bareFourRounds);
   const Figures one = Median(oneRounds), four = Median(fourRounds);
 
-  std::printf("desktop %dx%d at %d bits, refresh delay 0, hints on; medians of %d rounds of %lu s\n",
-              width, height, depth, rounds, static_cast<unsigned long>(seconds));
+  std::printf(
+      "desktop %dx%d at %d bits, refresh delay 0, hints on; medians of %d rounds of %lu s\n", width,
+      height, depth, rounds, static_cast<unsigned long>(seconds));
   std::printf("%-40s %10s %14s %12s %12s\n", "", "fps (sum)", "CPU ms/frame", "fps (b)/(a)",
               "CPU (b)/(a)");
   PrintRow("(a) bare StretchBlt + GetDIBits, 1 thread", bareOne, bareOne);

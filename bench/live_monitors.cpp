@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "bench/bench_timing.h"
 #include "bench/in_process_panels.h"
@@ -10,6 +11,29 @@
 #include "monitor/live_monitor.h"
 
 namespace benchrig {
+
+std::unique_ptr<livetest::ScreenPattern> PrepareDesktop(
+    int panelCount, std::function<uint32_t(int x, int y)> colourAt, int& depth) {
+  const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
+  if (width != 1920 || height != 1080) {
+    std::fprintf(stderr, "needs a 1920x1080 desktop, this one is %dx%d\n", width, height);
+    return nullptr;
+  }
+  std::string problem;
+  if (!LoadInProcessPanels(panelCount, problem)) {
+    std::fprintf(stderr, "panels: %s\n", problem.c_str());
+    return nullptr;
+  }
+  auto pattern = std::make_unique<livetest::ScreenPattern>(RECT{0, 0, width, height}, colourAt);
+  if (!pattern->Shown()) {
+    std::fprintf(stderr, "the pattern did not reach the screen\n");
+    return nullptr;
+  }
+  HDC dc = GetDC(nullptr);
+  depth = GetDeviceCaps(dc, BITSPIXEL);
+  ReleaseDC(nullptr, dc);
+  return pattern;
+}
 
 void StartLiveMonitors(const std::vector<RECT>& sources) {
   for (int i = 0; i < static_cast<int>(sources.size()); ++i) {

@@ -5,9 +5,19 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <vector>
 
+#include "tests/live/live_test_support.h"
+
 namespace benchrig {
+
+// The desktop the live benchmarks measure on: it must be 1920x1080; `panelCount` in-process
+// panels are loaded and the desktop covered with `colourAt`. Gives the pattern (kept while
+// measuring) and the desktop's bits per pixel in `depth`; null after telling stderr why not.
+std::unique_ptr<livetest::ScreenPattern> PrepareDesktop(
+    int panelCount, std::function<uint32_t(int x, int y)> colourAt, int& depth);
 
 // Starts a live monitor on slot i for each sources[i], then waits out the splash and the light
 // sweep so that what follows measures frames only. A worker that does not start ends the

@@ -185,12 +185,6 @@ void PrintRow(const char* name, const char* path, const Figures& f, bool shared)
 int main(int argc, char** argv) {
   const DWORD seconds = argc > 1 ? static_cast<DWORD>(std::max(1, std::atoi(argv[1]))) : 5;
   const int rounds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 3;
-  const int width = GetSystemMetrics(SM_CXSCREEN), height = GetSystemMetrics(SM_CYSCREEN);
-  if (width != kWidth || height != kHeight) {
-    std::fprintf(stderr, "needs a %dx%d desktop, this one is %dx%d\n", kWidth, kHeight, width,
-                 height);
-    return 2;
-  }
   char display[64] = {};
   GetEnvironmentVariableA("DISPLAY", display, sizeof(display));
   Processes processes{benchrig::OwnProcessFolder(), benchrig::XServerFolder(display)};
@@ -202,19 +196,9 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "no Xvfb with \"%s\" in its arguments in Z:\\proc\n", display);
     return 2;
   }
-  std::string problem;
-  if (!benchrig::LoadInProcessPanels(kMostPanels, problem)) {
-    std::fprintf(stderr, "panels: %s\n", problem.c_str());
-    return 2;
-  }
-  livetest::ScreenPattern desktop({0, 0, width, height}, DetailedPattern);
-  if (!desktop.Shown()) {
-    std::fprintf(stderr, "the pattern did not reach the screen\n");
-    return 2;
-  }
-  HDC dc = GetDC(nullptr);
-  const int depth = GetDeviceCaps(dc, BITSPIXEL);
-  ReleaseDC(nullptr, dc);
+  int depth = 0;
+  const auto desktop = benchrig::PrepareDesktop(kMostPanels, DetailedPattern, depth);
+  if (!desktop) return 2;
 
   const std::vector<Case> cases = Cases();
   std::vector<std::vector<Figures>> ownRounds(cases.size()), sharedRounds(cases.size());
@@ -241,8 +225,8 @@ int main(int argc, char** argv) {
   panelcast::SetScreenReadSharing(true);
 
   std::printf(
-      "desktop %dx%d at %d bits, refresh delay 0, hints on; medians of %d rounds of %lu s\n", width,
-      height, depth, rounds, static_cast<unsigned long>(seconds));
+      "desktop %dx%d at %d bits, refresh delay 0, hints on; medians of %d rounds of %lu s\n",
+      kWidth, kHeight, depth, rounds, static_cast<unsigned long>(seconds));
   auto pid = [](const std::wstring& folder) {
     return folder.substr(folder.find_last_of(L'\\') + 1);
   };
