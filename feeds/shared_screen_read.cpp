@@ -79,7 +79,7 @@ struct SharedCopy {
       view.covering = Covering(view.covering, m->source_);
       view.sourcesArea += Area(m->source_);
     }
-    if (view.sharers < 2) return view;  // a feeder alone reads alone: nothing more to ask
+    if (view.sharers < 2) return view;  // a feeder alone reads alone: the rest is not needed
     view.covering = Intersection(view.covering, desktop);
     view.copyNumber = copyNumber;
     view.copyRect = copyRect;
