@@ -36,11 +36,7 @@ bool CaptureSurface::Open() {
 CaptureSurface::Capture CaptureSurface::CaptureFrame(const SourceRect& source, uint8_t*& frame) {
   frame = nullptr;
   if (BytesPerPixel() != 3 && BytesPerPixel() != 4) return Capture::kOtherDepth;
-  if (!share_.StretchFromSharedCopy(source, memory_.get()) &&
-      !StretchBlt(memory_.get(), 0, 0, kFrameWidth, kFrameHeight, screen_.get(), source.x, source.y,
-                  source.width, source.height, SRCCOPY)) {
-    return Capture::kFailed;
-  }
+  if (!share_.Stretch(source, memory_.get(), screen_.get())) return Capture::kFailed;
   if (GetDIBits(memory_.get(), bitmap_.get(), 0, description_.bmHeight, pixels_.data(),
                 reinterpret_cast<BITMAPINFO*>(&pixelInfo_), DIB_RGB_COLORS) == 0) {
     return Capture::kFailed;

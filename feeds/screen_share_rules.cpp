@@ -38,19 +38,31 @@ ShareChoice ChooseShare(const SourceRect& source, uint64_t lastCopyTaken, const 
       Area(view.covering) > view.sourcesArea) {
     return ShareChoice::kReadAlone;
   }
+  // What a frame may still wait, all waits of this frame together.
+  const int64_t patience = OwnReadUs(source, view) - view.waitedUs;
   if (view.reading) {
     // Worth the wait only while what is left of the read takes no longer than a read of one's own.
     if (!Contains(view.readRect, source)) return ShareChoice::kReadAlone;
     const double left = view.usPerPixel * static_cast<double>(Area(view.readRect)) -
                         static_cast<double>(view.readElapsedUs);
-    return left <= view.usPerPixel * static_cast<double>(Area(source)) ? ShareChoice::kAwaitRead
-                                                                       : ShareChoice::kReadAlone;
+    return left <= static_cast<double>(patience) ? ShareChoice::kAwaitRead
+                                                 : ShareChoice::kReadAlone;
   }
-  if (view.copyNumber != 0 && view.copyNumber != lastCopyTaken && Contains(view.copyRect, source) &&
-      view.copyAgeUs <= kCopyFreshUs) {
-    return ShareChoice::kTakeCopy;
-  }
+  const bool fresh =
+      view.copyNumber != 0 && Contains(view.copyRect, source) && view.copyAgeUs <= kCopyFreshUs;
+  if (fresh && view.copyNumber != lastCopyTaken) return ShareChoice::kTakeCopy;
+  // Had already: a new read now would serve only those back first, and the rest would find it
+  // under way; the round is let finish first.
+  if (fresh && view.roundPending > 0 && patience > 0) return ShareChoice::kAwaitRound;
   return ShareChoice::kReadForAll;
+}
+
+int64_t OwnReadUs(const SourceRect& source, const ShareView& view) {
+  const int64_t fromPace =
+      view.lastStretchUs +
+      static_cast<int64_t>(view.usPerPixel * static_cast<double>(Area(source)));
+  if (view.stretchAtOwnReadUs <= 0) return std::max(fromPace, view.lastOwnReadUs);
+  return std::max(fromPace, view.lastOwnReadUs * view.lastStretchUs / view.stretchAtOwnReadUs);
 }
 
 }  // namespace panelcast

@@ -1,6 +1,7 @@
 // When screen feeders running at once share one read of the screen, and how each one asking for
-// its source is served: from the shared copy, by waiting for the read under way, by reading the
-// screen for all, or by reading its own source as a feeder running alone does.
+// its source is served: from the shared copy, by waiting for the read under way or for the others
+// to take the copy it has had, by reading the screen for all, or by reading its own source as a
+// feeder running alone does.
 // No Windows header: built and tested natively as well.
 #pragma once
 
@@ -32,6 +33,15 @@ struct ShareView {
   SourceRect readRect;
   int64_t readElapsedUs = 0;
   double usPerPixel = 0;  // the pace of the last read; 0 before the first
+  // The others that share in every copy (they took the one before this) and have yet to take
+  // this one: a feeder that has had it waits for them, so that one read serves a round of frames.
+  int roundPending = 0;
+  // The asking feeder's timings: its last stretch from the copy, its last read of its own, and
+  // what its last stretch had taken when it made that read (0: none yet).
+  int64_t lastStretchUs = 0;
+  int64_t lastOwnReadUs = 0;
+  int64_t stretchAtOwnReadUs = 0;
+  int64_t waitedUs = 0;  // how long it has waited so far for this frame
 };
 
 enum class ShareChoice {
@@ -39,7 +49,14 @@ enum class ShareChoice {
   kTakeCopy,    // stretch the source from the finished copy
   kAwaitRead,   // wait for the read under way, then stretch from its copy
   kReadForAll,  // read the covering rectangle into the copy, then stretch from it
+  kAwaitRound,  // wait for the others to take the copy this feeder has had, then ask again
 };
+
+// How long a read of the feeder's own source would take now: its last one, scaled by how much
+// slower or faster its stretches have become since (the machine's load shows in both); and no
+// less than its pixels at the last read's pace plus a stretch as long as its last one. No feeder
+// waits longer than this for a frame.
+int64_t OwnReadUs(const SourceRect& source, const ShareView& view);
 
 // `lastCopyTaken` is the number of the copy the feeder's previous frame came from: no feeder
 // takes a copy twice, so each of its frames is from a later read than the one before.

@@ -38,7 +38,8 @@ std::atomic<bool> g_sharingOn{true};  // the benchmark writes it while no feeder
 struct SharedCopy {
   SRWLOCK stateLock = SRWLOCK_INIT;
   SRWLOCK pixelLock = SRWLOCK_INIT;
-  CONDITION_VARIABLE readDone = CONDITION_VARIABLE_INIT;  // with the state lock
+  // With the state lock: a read finished, a round completed or a feeder left.
+  CONDITION_VARIABLE changed = CONDITION_VARIABLE_INIT;
 
   // Written under both locks, so either one is enough to read them.
   ScreenReadShare* members = nullptr;
@@ -71,8 +72,21 @@ struct SharedCopy {
     return count;
   }
 
-  ShareView ViewAt(int64_t now) const {
+  // The others that took the copy before this one, and can take this one but have not yet.
+  int RoundPending(const ScreenReadShare* asker) const {
+    int pending = 0;
+    for (const ScreenReadShare* m = members; m; m = m->next_) {
+      pending += m != asker && copyNumber > 1 && m->lastCopyTaken_ == copyNumber - 1 &&
+                 Contains(copyRect, m->source_);
+    }
+    return pending;
+  }
+
+  ShareView ViewAt(int64_t now, const ScreenReadShare& asker) const {
     ShareView view;
+    view.lastStretchUs = asker.lastStretchUs_;
+    view.lastOwnReadUs = asker.lastOwnReadUs_;
+    view.stretchAtOwnReadUs = asker.stretchAtOwnReadUs_;
     for (const ScreenReadShare* m = members; m; m = m->next_) {
       if (Area(m->source_) == 0) continue;
       ++view.sharers;
@@ -88,7 +102,45 @@ struct SharedCopy {
     view.readRect = readRect;
     view.readElapsedUs = now - readStartUs;
     view.usPerPixel = usPerPixel;
+    view.roundPending = RoundPending(&asker);
     return view;
+  }
+
+  // Under the state lock: how `asker` is to get `source`, after waiting for the round or for the
+  // read under way if that is the way. A read for all chosen is marked under way here.
+  ShareChoice Serve(const ScreenReadShare& asker, const SourceRect& source) {
+    const int64_t asked = NowUs();
+    for (bool roundOver = false;;) {
+      const int64_t now = NowUs();
+      ShareView view = ViewAt(now, asker);
+      view.waitedUs = now - asked;
+      if (roundOver) view.roundPending = 0;
+      const ShareChoice choice = ChooseShare(source, asker.lastCopyTaken_, view);
+      if (choice == ShareChoice::kReadForAll) {
+        reading = true;
+        readRect = view.covering;
+        readStartUs = now;
+      }
+      if (choice == ShareChoice::kAwaitRead) {
+        // Waited for here rather than at the pixel lock, which the waiter might take before the
+        // reader does and find only the copy before.
+        const uint64_t awaited = reads + 1;
+        while (reading && reads < awaited) {
+          SleepConditionVariableSRW(&changed, &stateLock, INFINITE, 0);
+        }
+      }
+      if (choice != ShareChoice::kAwaitRound) return choice;
+      // Woken when the last of the round takes the copy; the time left is never rounded up.
+      const DWORD ms = static_cast<DWORD>((OwnReadUs(source, view) - view.waitedUs) / 1000);
+      roundOver = ms == 0 || !SleepConditionVariableSRW(&changed, &stateLock, ms, 0);
+    }
+  }
+
+  // Under the state lock, once `taker` has stretched its frame from copy `taken`.
+  void NoteTaken(ScreenReadShare& taker, uint64_t taken) {
+    const bool wasPending = taken == copyNumber && taker.lastCopyTaken_ + 1 == taken;
+    taker.lastCopyTaken_ = taken;
+    if (wasPending && RoundPending(nullptr) == 0) WakeAllConditionVariable(&changed);
   }
 
   // Under the pixel lock held exclusively: room for `rect` at the desktop's depth.
@@ -140,7 +192,7 @@ struct SharedCopy {
     copyEndUs = end;
     bytes = bits ? static_cast<std::size_t>(Stride()) * header.biHeight : 0;
     if (read) usPerPixel = static_cast<double>(end - start) / static_cast<double>(Area(rect));
-    WakeAllConditionVariable(&readDone);
+    WakeAllConditionVariable(&changed);
   }
 
   // Under the pixel lock held exclusively, when fewer than two feeders remain.
@@ -178,9 +230,22 @@ ScreenReadShare::~ScreenReadShare() {
   while (*m && *m != this) m = &(*m)->next_;
   if (*m) *m = next_;
   if (g_copy.MemberCount() < 2) g_copy.Release();
+  WakeAllConditionVariable(&g_copy.changed);  // the round may wait for this feeder no more
 }
 
-bool ScreenReadShare::StretchFromSharedCopy(const SourceRect& source, HDC target) {
+bool ScreenReadShare::Stretch(const SourceRect& source, HDC target, HDC screen) {
+  if (FromSharedCopy(source, target)) return true;
+  const int64_t begun = NowUs();
+  if (!StretchBlt(target, 0, 0, kFrameWidth, kFrameHeight, screen, source.x, source.y, source.width,
+                  source.height, SRCCOPY)) {
+    return false;
+  }
+  lastOwnReadUs_ = NowUs() - begun;
+  stretchAtOwnReadUs_ = lastStretchUs_;
+  return true;
+}
+
+bool ScreenReadShare::FromSharedCopy(const SourceRect& source, HDC target) {
   if (!g_sharingOn.load()) return false;
   ShareChoice choice;
   {
@@ -188,20 +253,7 @@ bool ScreenReadShare::StretchFromSharedCopy(const SourceRect& source, HDC target
     source_ = source;
     if (g_copy.MemberCount() < 2) return false;
     if (Area(g_copy.desktop) == 0) g_copy.desktop = Desktop();
-    const int64_t now = NowUs();
-    const ShareView view = g_copy.ViewAt(now);
-    choice = ChooseShare(source, lastCopyTaken_, view);
-    if (choice == ShareChoice::kReadForAll) {
-      g_copy.reading = true;
-      g_copy.readRect = view.covering;
-      g_copy.readStartUs = now;
-    }
-    // A feeder waits for the read under way here rather than at the pixel lock, which it might
-    // take before the reader does and find only the copy before.
-    const uint64_t awaited = g_copy.reads + 1;
-    while (choice == ShareChoice::kAwaitRead && g_copy.reading && g_copy.reads < awaited) {
-      SleepConditionVariableSRW(&g_copy.readDone, &g_copy.stateLock, INFINITE, 0);
-    }
+    choice = g_copy.Serve(*this, source);
   }
   if (choice == ShareChoice::kReadAlone) return false;
   if (choice == ShareChoice::kReadForAll) {
@@ -213,13 +265,21 @@ bool ScreenReadShare::StretchFromSharedCopy(const SourceRect& source, HDC target
     ScopedSrwLock state(g_copy.stateLock, ScopedSrwLock::kExclusive);
     g_copy.desktop = desktop;
   }
+  const uint64_t taken = StretchPart(source, target);
+  if (taken == 0) return false;
+  ScopedSrwLock state(g_copy.stateLock, ScopedSrwLock::kExclusive);
+  g_copy.NoteTaken(*this, taken);
+  return true;
+}
+
+uint64_t ScreenReadShare::StretchPart(const SourceRect& source, HDC target) {
   // Whichever copy is there now serves, if it is one this feeder has not had and it holds the
   // source; a read that failed, or was followed by another for other sources, leaves it to read
   // on its own.
   ScopedSrwLock pixels(g_copy.pixelLock, ScopedSrwLock::kShared);
   const SourceRect& copy = g_copy.copyRect;
   if (g_copy.copyNumber == 0 || g_copy.copyNumber == lastCopyTaken_ || !Contains(copy, source)) {
-    return false;
+    return 0;
   }
   // The source's bottom row is where the stretch's image starts, so that it stretches exactly as
   // a read of that rectangle alone would: the halftone filter rounds by the image's own origin.
@@ -229,13 +289,14 @@ bool ScreenReadShare::StretchFromSharedCopy(const SourceRect& source, HDC target
   const uint8_t* start = static_cast<const uint8_t*>(g_copy.bits) +
                          static_cast<std::size_t>(bottomRow) * g_copy.Stride() +
                          static_cast<std::size_t>(source.x - copy.x) * (part.biBitCount / 8);
+  const int64_t begun = NowUs();
   if (StretchDIBits(target, 0, 0, kFrameWidth, kFrameHeight, 0, 0, source.width, source.height,
                     start, reinterpret_cast<const BITMAPINFO*>(&part), DIB_RGB_COLORS,
                     SRCCOPY) == 0) {
-    return false;
+    return 0;
   }
-  lastCopyTaken_ = g_copy.copyNumber;
-  return true;
+  lastStretchUs_ = NowUs() - begun;
+  return g_copy.copyNumber;
 }
 
 uint64_t SharedScreenReads() {

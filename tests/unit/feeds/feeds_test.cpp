@@ -107,6 +107,25 @@ TEST(ScreenShare, EachFeederIsServedTheCheapestWayThatShowsWhatItsOwnReadWould) 
        kReadAlone},
       {"a read without it", [](ShareView& v) { v.reading = true, v.readRect = elsewhere; },
        kReadAlone},
+      // Its own reads took 12000 us when its stretches took 2000 us.
+      {"a read half done, its own reads slow",
+       [](ShareView& v) {
+         v.reading = true, v.readElapsedUs = 9600, v.lastOwnReadUs = 12000;
+         v.lastStretchUs = v.stretchAtOwnReadUs = 2000;
+       },
+       kAwaitRead},
+      {"as slow, the load gone since",
+       [](ShareView& v) {
+         v.reading = true, v.readElapsedUs = 9600, v.lastOwnReadUs = 12000;
+         v.stretchAtOwnReadUs = 2000, v.lastStretchUs = 500;
+       },
+       kReadAlone},
+      {"had the copy, the round unfinished",
+       [](ShareView& v) { v.copyNumber = 7, v.roundPending = 1; }, kAwaitRound},
+      {"as long as its own read waited",
+       [](ShareView& v) { v.copyNumber = 7, v.roundPending = 1, v.waitedUs = 4800; }, kReadForAll},
+      {"a fresh copy, the round unfinished",
+       [](ShareView& v) { v.copyNumber = 8, v.roundPending = 1; }, kTakeCopy},
   };
   for (const auto& row : rows) {
     ShareView view{.sharers = 2,
