@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -65,7 +66,9 @@ class Library {
     LogLine line;
     std::string serial;
   };
-  std::vector<Entry> log_;                // guarded by logMutex_
+  // A deque, so that the memory it holds follows its length: a vector's doubling would show as a
+  // step in the program's committed memory whenever a busier stretch outgrows it.
+  std::deque<Entry> log_;                  // guarded by logMutex_
   HANDLE logFile_ = INVALID_HANDLE_VALUE;  // set by Load, written under logMutex_
 };
 
