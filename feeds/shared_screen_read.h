@@ -36,6 +36,7 @@ class ScreenReadShare {
   bool Stretch(const SourceRect& source, HDC target, HDC screen);
 
  private:
+  // Stretch's shared half: false when the feeder is to read the screen itself (nothing is drawn).
   bool FromSharedCopy(const SourceRect& source, HDC target);
   // Stretches the source from the copy; the copy's number, or 0 when it cannot serve.
   uint64_t StretchPart(const SourceRect& source, HDC target);
